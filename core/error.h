@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <stdexcept>
+
+namespace tk {
+
+// The one failure type of the program: carries a message fit to show a user.
+class Error : public std::runtime_error {
+public:
+    explicit Error(const QString &message)
+        : std::runtime_error(message.toStdString()), m_message(message)
+    {
+    }
+    const QString &message() const { return m_message; }
+
+private:
+    QString m_message;
+};
+
+} // namespace tk

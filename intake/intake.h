@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+namespace tk {
+
+class Canvas;
+
+// The folder part of `path`, up to and including its last separator; empty when
+// the path has none. Tile names are appended to it as they are.
+QString folderOf(const QString &path);
+
+// Decodes the picture at `path` and draws it stretched over the preview's outer size
+// (twips), starting at the inner area's corner, so the strips under the frame on the
+// right and at the bottom fall outside `preview` and are dropped. The decoder scales
+// straight to that size. Throws tk::Error when the file is no usable picture; the
+// preview is left untouched then.
+void loadIntoPreview(Canvas &preview, float outerWidth, float outerHeight, const QString &path);
+
+} // namespace tk

@@ -1,0 +1,127 @@
+#include "form1.h"
+
+#include "colours.h"
+#include "controls.h"
+#include "lineshape.h"
+#include "picturebox.h"
+#include "report.h"
+#include "tilegrid.h"
+#include "units.h"
+
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+
+namespace tk {
+
+namespace {
+
+QPushButton *makeButton(QWidget *form, const char *name, const QString &caption, float left,
+                        float top, float width, float height)
+{
+    auto *button = new QPushButton(caption, form);
+    button->setObjectName(QLatin1String(name));
+    placeControl(button, left, top, width, height);
+    return button;
+}
+
+LineShape *makeLine(QWidget *container, const char *name, float x1, float y1, float x2, float y2,
+                    bool visible)
+{
+    auto *line = new LineShape(container);
+    line->setObjectName(QLatin1String(name));
+    line->setBorderColor(vbColour(0x00FFFFFF));
+    line->setBorderWidth(4);
+    line->setX1(x1);
+    line->setY1(y1);
+    line->setX2(x2);
+    line->setY2(y2);
+    line->setVisible(visible);
+    return line;
+}
+
+} // namespace
+
+Form1::Form1(QWidget *parent) : QWidget(parent), CommonDialog1(this)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Tesselkraft"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/tesselkraft.ico")));
+    // Fixed single frame: close and minimize boxes, no resizing.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFixedSize(twipsToWholePixels(6000), twipsToWholePixels(3720));
+
+    Command3 = makeButton(this, "Command3", QStringLiteral("检查更新"), 3040, 105, 1095, 375);
+
+    Picture1 = new PictureBox(this);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->move(1425, 735, 975, 615);
+    Picture1->setVisible(false);
+
+    Check2 = new QCheckBox(QStringLiteral("效果预览"), this);
+    Check2->setObjectName(QStringLiteral("Check2"));
+    placeControl(Check2, 1760, 105, 1095, 375);
+
+    Command2 = makeButton(this, "Command2", QStringLiteral("生成图片"), 4320, 75, 1575, 495);
+    Command1 = makeButton(this, "Command1", QStringLiteral("选择图片"), 120, 75, 1455, 495);
+
+    p1 = new PictureBox(this);
+    p1->setObjectName(QStringLiteral("p1"));
+    p1->move(0, 675, 6000, 3000);
+    p1->setToolTip(QStringLiteral("您可以直接把图片拖到这里."));
+    p1->setFocusPolicy(Qt::StrongFocus);
+    p1->setDropHandler([this](const QMimeData *data) { guarded([&] { p1_OLEDragDrop(data); }); });
+
+    Line4 = makeLine(p1->inner(), "Line4", 0, 1508, 6000, 1508, false);
+    Line3 = makeLine(p1->inner(), "Line3", 4560, 0, 4560, 2940, true);
+    Line2 = makeLine(p1->inner(), "Line2", 2880, 0, 2880, 2940, true);
+    Line1 = makeLine(p1->inner(), "Line1", 1320, 0, 1320, 2940, true);
+
+    setTabOrder(p1, Command1);
+    setTabOrder(Command1, Command2);
+    setTabOrder(Command2, Check2);
+    setTabOrder(Check2, Picture1);
+    setTabOrder(Picture1, Command3);
+
+    connect(Command1, &QPushButton::clicked, this, [this] { guarded([this] { Command1_Click(); }); });
+    connect(Command2, &QPushButton::clicked, this, [this] { guarded([this] { Command2_Click(); }); });
+    connect(Command3, &QPushButton::clicked, this, [this] { guarded([this] { Command3_Click(); }); });
+    // toggled, not clicked: a change made in code raises the handler too.
+    connect(Check2, &QCheckBox::toggled, this, [this] { guarded([this] { Check2_Click(); }); });
+}
+
+void Form1::Form_Load()
+{
+    layOutAtLoad();
+    const QRect screen = (this->screen() ? this->screen() : QGuiApplication::primaryScreen())
+                             ->availableGeometry();
+    setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen));
+    show();
+}
+
+void Form1::layOutAtLoad()
+{
+    for (LineShape *line : {Line1, Line2, Line3, Line4})
+        line->setVisible(false);
+
+    const GridLines grid = gridLines(p1->ScaleWidth(), p1->ScaleHeight(), p1->ScaleTop());
+    Line1->setX1(grid.x1);
+    Line1->setX2(grid.x1);
+    Line2->setX1(grid.x2);
+    Line2->setX2(grid.x2);
+    Line3->setX1(grid.x3);
+    Line3->setX2(grid.x3);
+    Line4->setY1(grid.y);
+    Line4->setY2(grid.y);
+
+    Picture1->setTop(p1->Top());
+    Picture1->setWidth(2250);
+    Picture1->setHeight(2250);
+    Picture1->setLeft(p1->Left());
+}
+
+} // namespace tk

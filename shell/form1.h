@@ -1,0 +1,58 @@
+#pragma once
+
+#include "commondialog.h"
+
+#include <QString>
+#include <QWidget>
+
+class QCheckBox;
+class QMimeData;
+class QPushButton;
+
+namespace tk {
+
+class LineShape;
+class PictureBox;
+
+// The main window. Controls and handlers carry their design names; the handlers
+// gather what they need from the controls and leave the work to intake/ and tiles/.
+class Form1 : public QWidget {
+    Q_OBJECT
+public:
+    explicit Form1(QWidget *parent = nullptr);
+
+    // Start-up: completes the layout and shows the window.
+    void Form_Load();
+
+    void Command1_Click();
+    void p1_OLEDragDrop(const QMimeData *Data);
+    void Command2_Click();
+    void Check2_Click();
+    void Command3_Click();
+
+    QPushButton *Command3;
+    PictureBox *Picture1;
+    CommonDialog CommonDialog1;
+    QCheckBox *Check2;
+    QPushButton *Command2;
+    QPushButton *Command1;
+    PictureBox *p1;
+    LineShape *Line4;
+    LineShape *Line3;
+    LineShape *Line2;
+    LineShape *Line1;
+
+    // Folder of the last picture loaded successfully, with its trailing separator.
+    QString ImageFolder;
+
+private:
+    void layOutAtLoad();
+    void loadSequence(const QString &F);
+    void loadFailed();
+    bool mayOverwriteSource();
+
+    // The file behind the loaded picture, so the cut never replaces it unasked.
+    QString m_loadedFile;
+};
+
+} // namespace tk

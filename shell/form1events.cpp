@@ -1,0 +1,134 @@
+// Form1's event handlers.
+#include "error.h"
+#include "form1.h"
+#include "intake.h"
+#include "lineshape.h"
+#include "messages.h"
+#include "picturebox.h"
+#include "preview.h"
+#include "tileexport.h"
+
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QUrl>
+
+namespace tk {
+
+namespace {
+
+const QString NoPictureNotice = QStringLiteral("请先载入图片");
+const QString NoticeTitle = QStringLiteral("通知:");
+const QString WarningTitle = QStringLiteral("警告：");
+
+// Only the first file of a drop counts; a drop without files is an error.
+QString firstDroppedFile(const QMimeData *data)
+{
+    const QList<QUrl> urls = data ? data->urls() : QList<QUrl>();
+    const QString path = urls.isEmpty() ? QString() : urls.first().toLocalFile();
+    if (path.isEmpty())
+        throw Error(QStringLiteral("拖放的不是文件"));
+    return path;
+}
+
+} // namespace
+
+void Form1::Command1_Click()
+{
+    try {
+        p1->setPicture(Picture());
+        CommonDialog1.FileName.clear();
+        CommonDialog1.ShowOpen();
+        if (CommonDialog1.FileName.isEmpty())
+            return;
+        loadSequence(CommonDialog1.FileName);
+    } catch (const std::exception &) {
+        loadFailed();
+    }
+}
+
+void Form1::p1_OLEDragDrop(const QMimeData *Data)
+{
+    try {
+        p1->setPicture(Picture());
+        loadSequence(firstDroppedFile(Data));
+    } catch (const std::exception &) {
+        loadFailed();
+    }
+}
+
+void Form1::loadSequence(const QString &F)
+{
+    loadIntoPreview(p1->canvas(), p1->Width(), p1->Height(), F);
+    p1->refresh();
+    Picture1->setPicture(p1->Image());
+    ImageFolder = folderOf(F);
+    m_loadedFile = F;
+}
+
+void Form1::loadFailed()
+{
+    MsgBox(QStringLiteral("图片格式错误"), vbCritical, WarningTitle);
+    Picture1->setPicture(Picture());
+}
+
+void Form1::Command2_Click()
+{
+    if (Picture1->picture().Handle() == 0) {
+        MsgBox(NoPictureNotice, vbInformation, NoticeTitle);
+        return;
+    }
+    if (!mayOverwriteSource())
+        return;
+    try {
+        cutTiles(p1->Image().image(), QSizeF(p1->ScaleWidth(), p1->ScaleHeight()),
+                 Picture1->canvas(), QSizeF(Picture1->Width(), Picture1->Height()), ImageFolder);
+    } catch (const Error &e) {
+        // The tiles written so far stay; the program goes on.
+        MsgBox(e.message(), vbCritical, WarningTitle);
+        return;
+    }
+    MsgBox(QStringLiteral("图片已经切割完毕,在原图片文件夹下以1-8命名"), vbInformation,
+           QStringLiteral("恭喜:"));
+}
+
+bool Form1::mayOverwriteSource()
+{
+    const QFileInfo source(m_loadedFile);
+    for (const QString &path : tilePaths(ImageFolder)) {
+        if (QFileInfo(path) == source) {
+            const QString question =
+                QStringLiteral("“%1”就是正在切割的原图片，生成的图片会覆盖它。是否继续？").arg(path);
+            return MsgBox(question, vbOKCancel + vbExclamation, QStringLiteral("覆盖提示：")) ==
+                   vbOK;
+        }
+    }
+    return true;
+}
+
+void Form1::Check2_Click()
+{
+    const int value = Check2->isChecked() ? 1 : 0;
+    switch (previewAction(Picture1->picture().Handle() != 0, value)) {
+    case PreviewAction::ShowLines:
+    case PreviewAction::HideLines: {
+        const bool show = value == 1;
+        for (LineShape *line : {Line1, Line2, Line3, Line4})
+            line->setVisible(show);
+        break;
+    }
+    case PreviewAction::RefuseAndUntick:
+        MsgBox(NoPictureNotice, vbInformation, NoticeTitle);
+        Check2->setChecked(false);
+        break;
+    case PreviewAction::Nothing:
+        break;
+    }
+}
+
+void Form1::Command3_Click()
+{
+    // The update window gets its behaviour with the update check.
+}
+
+} // namespace tk

@@ -1,0 +1,71 @@
+#include "messages.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace tk {
+
+namespace {
+
+MsgBoxHook &msgBoxHook()
+{
+    static MsgBoxHook hook;
+    return hook;
+}
+
+OpenDialogHook &openDialogHook()
+{
+    static OpenDialogHook hook;
+    return hook;
+}
+
+QMessageBox::Icon iconOf(int style)
+{
+    switch (style & 0x70) {
+    case vbCritical:
+        return QMessageBox::Critical;
+    case vbExclamation:
+        return QMessageBox::Warning;
+    case vbInformation:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
+    }
+}
+
+} // namespace
+
+int MsgBox(const QString &prompt, int style, const QString &title)
+{
+    if (msgBoxHook())
+        return msgBoxHook()(prompt, style, title);
+    const bool withCancel = (style & 0x0F) == vbOKCancel;
+    QMessageBox box(iconOf(style), title, prompt,
+                    withCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+    if (withCancel)
+        box.button(QMessageBox::Cancel)->setText(QStringLiteral("取消"));
+    return box.exec() == QMessageBox::Ok ? vbOK : vbCancel;
+}
+
+QString ShowOpenDialog(QWidget *parent)
+{
+    if (openDialogHook())
+        return openDialogHook()();
+    return QFileDialog::getOpenFileName(parent);
+}
+
+void setMsgBoxHook(MsgBoxHook hook)
+{
+    msgBoxHook() = std::move(hook);
+}
+
+void setOpenDialogHook(OpenDialogHook hook)
+{
+    openDialogHook() = std::move(hook);
+}
+
+} // namespace tk

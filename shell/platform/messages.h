@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace tk {
+
+// Message-box styles, combined by adding: buttons plus one icon.
+enum MsgBoxStyle {
+    vbOKOnly = 0,
+    vbOKCancel = 1,
+    vbCritical = 16,
+    vbExclamation = 48,
+    vbInformation = 64,
+};
+// Answers.
+enum MsgBoxResult { vbOK = 1, vbCancel = 2 };
+
+// A modal message box; returns vbOK or vbCancel.
+int MsgBox(const QString &prompt, int style, const QString &title);
+
+// The open-file dialog: the chosen file's full path, or an empty string on Cancel.
+QString ShowOpenDialog(QWidget *parent);
+
+// Tests stand in for the user: a set hook answers instead of the real dialog.
+using MsgBoxHook = std::function<int(const QString &prompt, int style, const QString &title)>;
+using OpenDialogHook = std::function<QString()>;
+void setMsgBoxHook(MsgBoxHook hook);
+void setOpenDialogHook(OpenDialogHook hook);
+
+} // namespace tk

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "canvas.h"
+#include "picture.h"
+
+#include <QWidget>
+#include <functional>
+
+class QMimeData;
+
+namespace tk {
+
+// A picture box: outer rectangle in the container's twips, an optional 2-pixel sunken
+// frame, and an inner area that shows the persistent image. Child controls (lines)
+// belong in inner(), so they are clipped to the inner area as well.
+class PictureBox : public QWidget {
+    Q_OBJECT
+public:
+    explicit PictureBox(QWidget *container, bool framed = true);
+
+    float Left() const { return m_left; }
+    float Top() const { return m_top; }
+    float Width() const { return m_width; }
+    float Height() const { return m_height; }
+    void setLeft(float twips);
+    void setTop(float twips);
+    void setWidth(float twips);
+    void setHeight(float twips);
+    void move(float left, float top, float width, float height);
+
+    // The inner area in the box's own twips; the origin is its top-left corner.
+    float ScaleWidth() const;
+    float ScaleHeight() const;
+    float ScaleTop() const { return 0.0f; }
+
+    // The background picture. Setting it wipes the persistent image and puts the
+    // picture at its corner; the empty picture just wipes it.
+    const Picture &picture() const { return m_picture; }
+    void setPicture(const Picture &picture);
+    // A snapshot of the persistent image (the inner area, in pixels).
+    Picture Image() const { return Picture(m_canvas.image()); }
+
+    void PaintPicture(const Picture &picture, float x1, float y1, float width1, float height1);
+    void PaintPicture(const Picture &picture, float x1, float y1, float width1, float height1,
+                      float x2, float y2, float width2, float height2);
+
+    void setBackColor(QColor colour);
+    QWidget *inner() const { return m_inner; }
+    // Direct access for the widget-free drawing code; call refresh() afterwards.
+    Canvas &canvas() { return m_canvas; }
+    void refresh();
+
+    // Accepts every drop, as a box in manual drop mode does, and hands the data over.
+    void setDropHandler(std::function<void(const QMimeData *)> handler);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    int framePixels() const { return m_framed ? 2 : 0; }
+    void applyGeometry();
+
+    bool m_framed;
+    float m_left = 0, m_top = 0, m_width = 0, m_height = 0;
+    Canvas m_canvas;
+    Picture m_picture;
+    QWidget *m_inner;
+    std::function<void(const QMimeData *)> m_dropHandler;
+};
+
+} // namespace tk

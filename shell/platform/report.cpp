@@ -1,0 +1,70 @@
+#include "report.h"
+
+#include "error.h"
+#include "messages.h"
+
+#include <QString>
+#include <cstdio>
+#include <cstdlib>
+
+namespace tk {
+
+namespace {
+
+UnhandledHook &unhandledHook()
+{
+    static UnhandledHook hook;
+    return hook;
+}
+
+[[noreturn]] void endProgram(const QString &message)
+{
+    MsgBox(message, vbCritical, QStringLiteral("Tesselkraft"));
+    std::fflush(nullptr);
+    std::_Exit(EXIT_FAILURE);
+}
+
+void report(const QString &message)
+{
+    if (unhandledHook())
+        unhandledHook()(message);
+    else
+        endProgram(message);
+}
+
+} // namespace
+
+void guarded(const std::function<void()> &handler)
+{
+    try {
+        handler();
+    } catch (const Error &e) {
+        report(e.message());
+    } catch (const std::exception &e) {
+        report(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        report(QStringLiteral("未知错误"));
+    }
+}
+
+void setUnhandledHook(UnhandledHook hook)
+{
+    unhandledHook() = std::move(hook);
+}
+
+QString missingDisplayAdvice()
+{
+#if defined(Q_OS_LINUX) || defined(Q_OS_FREEBSD)
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
+        !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return QString();
+    return QStringLiteral(
+        "Tesselkraft needs a graphical display, and none is set (DISPLAY and WAYLAND_DISPLAY "
+        "are empty).\nStart it from a desktop session, or give it a virtual display:\n"
+        "    xvfb-run -a -s '-screen 0 1024x768x24' tesselkraft\n");
+#else
+    return QString();
+#endif
+}
+
+} // namespace tk

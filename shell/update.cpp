@@ -1,0 +1,76 @@
+#include "update.h"
+
+#include "colours.h"
+#include "controls.h"
+#include "picturebox.h"
+#include "units.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QStyle>
+#include <QTimer>
+
+namespace tk {
+
+namespace {
+
+QLineEdit *makeTextBox(QWidget *form, const char *name, float left)
+{
+    auto *text = new QLineEdit(form);
+    text->setObjectName(QLatin1String(name));
+    placeControl(text, left, 360, 615, 270);
+    text->setVisible(false);
+    return text;
+}
+
+} // namespace
+
+Update::Update(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Update"));
+    setWindowTitle(QStringLiteral("Tesselkraft"));
+    // No frame and no task-bar button.
+    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
+    setFixedSize(twipsToWholePixels(4680), twipsToWholePixels(690));
+    setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(),
+                                    QGuiApplication::primaryScreen()->availableGeometry()));
+
+    Picture1 = new PictureBox(this, false);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->move(0, 0, 4650, 255);
+    Picture1->setBackColor(vbColour(0x8000000B));
+
+    Picture2 = new PictureBox(Picture1->inner(), false);
+    Picture2->setObjectName(QStringLiteral("Picture2"));
+    Picture2->move(0, 0, 4650, 255);
+    Picture2->setBackColor(vbColour(0x0000FFFF));
+
+    Text2 = makeTextBox(this, "Text2", 600);
+    Text1 = makeTextBox(this, "Text1", 0);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(10);
+    Timer1->start();
+
+    Label1 = new QLabel(QStringLiteral("载入系统文件..."), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    placeControl(Label1, 1395, 345, 1815, 240);
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPointSizeF(10.5);
+    font.setWeight(QFont::Normal);
+    Label1->setFont(font);
+    QPalette palette = Label1->palette();
+    palette.setColor(QPalette::WindowText, vbColour(0x0000C000));
+    Label1->setPalette(palette);
+    Label1->setAutoFillBackground(false);
+
+    setTabOrder(Label1, Text1);
+    setTabOrder(Text1, Text2);
+    setTabOrder(Text2, Picture1);
+    setTabOrder(Picture1, Picture2);
+}
+
+} // namespace tk

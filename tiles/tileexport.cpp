@@ -1,0 +1,30 @@
+#include "tileexport.h"
+
+#include "canvas.h"
+#include "picture.h"
+#include "tilegrid.h"
+
+namespace tk {
+
+QStringList tilePaths(const QString &folder)
+{
+    QStringList paths;
+    for (int k = 1; k <= TileCount; ++k)
+        paths << folder + tileFileName(k);
+    return paths;
+}
+
+void cutTiles(const QImage &preview, QSizeF scaleSize, Canvas &canvas, QSizeF canvasOuter,
+              const QString &folder)
+{
+    const auto rects = tileRects(float(scaleSize.width()), float(scaleSize.height()));
+    const QStringList paths = tilePaths(folder);
+    for (int i = 0; i < TileCount; ++i) {
+        const TileRect &r = rects[size_t(i)];
+        canvas.paintPicture(preview, 0.0f, 0.0f, float(canvasOuter.width()),
+                            float(canvasOuter.height()), r.x, r.y, r.width, r.height);
+        SavePicture(canvas.image(), paths[i]);
+    }
+}
+
+} // namespace tk

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QImage>
+#include <QSizeF>
+#include <QString>
+#include <QStringList>
+
+namespace tk {
+
+class Canvas;
+
+// The full paths of the eight tiles: `folder` followed directly by each name.
+QStringList tilePaths(const QString &folder);
+
+// Cuts `preview` (the preview's inner area, `scaleSize` twips) into the eight tiles:
+// each source rectangle is painted onto `canvas` at the canvas's outer size
+// `canvasOuter` (twips), so the canvas's inner area keeps the top-left part, and the
+// canvas image is saved as the tile's JPEG. Stops with tk::Error at the first tile
+// that cannot be saved; the tiles written before it stay.
+void cutTiles(const QImage &preview, QSizeF scaleSize, Canvas &canvas, QSizeF canvasOuter,
+              const QString &folder);
+
+} // namespace tk
