@@ -73,7 +73,6 @@ Form1::Form1(QWidget *parent) : QWidget(parent), CommonDialog1(this)
     p1->setObjectName(QStringLiteral("p1"));
     p1->move(0, 675, 6000, 3000);
     p1->setToolTip(QStringLiteral("您可以直接把图片拖到这里."));
-    p1->setFocusPolicy(Qt::StrongFocus);
     p1->setDropHandler([this](const QMimeData *data) { guarded([&] { p1_OLEDragDrop(data); }); });
 
     Line4 = makeLine(p1->inner(), "Line4", 0, 1508, 6000, 1508, false);
@@ -87,9 +86,12 @@ Form1::Form1(QWidget *parent) : QWidget(parent), CommonDialog1(this)
     setTabOrder(Check2, Picture1);
     setTabOrder(Picture1, Command3);
 
-    connect(Command1, &QPushButton::clicked, this, [this] { guarded([this] { Command1_Click(); }); });
-    connect(Command2, &QPushButton::clicked, this, [this] { guarded([this] { Command2_Click(); }); });
-    connect(Command3, &QPushButton::clicked, this, [this] { guarded([this] { Command3_Click(); }); });
+    connect(Command1, &QPushButton::clicked, this,
+            [this] { guarded([this] { Command1_Click(); }); });
+    connect(Command2, &QPushButton::clicked, this,
+            [this] { guarded([this] { Command2_Click(); }); });
+    connect(Command3, &QPushButton::clicked, this,
+            [this] { guarded([this] { Command3_Click(); }); });
     // toggled, not clicked: a change made in code raises the handler too.
     connect(Check2, &QCheckBox::toggled, this, [this] { guarded([this] { Check2_Click(); }); });
 }
@@ -97,8 +99,8 @@ Form1::Form1(QWidget *parent) : QWidget(parent), CommonDialog1(this)
 void Form1::Form_Load()
 {
     layOutAtLoad();
-    const QRect screen = (this->screen() ? this->screen() : QGuiApplication::primaryScreen())
-                             ->availableGeometry();
+    const QRect screen =
+        (this->screen() ? this->screen() : QGuiApplication::primaryScreen())->availableGeometry();
     setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen));
     show();
 }

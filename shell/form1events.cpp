@@ -98,7 +98,8 @@ bool Form1::mayOverwriteSource()
     for (const QString &path : tilePaths(ImageFolder)) {
         if (QFileInfo(path) == source) {
             const QString question =
-                QStringLiteral("“%1”就是正在切割的原图片，生成的图片会覆盖它。是否继续？").arg(path);
+                QStringLiteral("“%1”就是正在切割的原图片，生成的图片会覆盖它。是否继续？")
+                    .arg(path);
             return MsgBox(question, vbOKCancel + vbExclamation, QStringLiteral("覆盖提示：")) ==
                    vbOK;
         }

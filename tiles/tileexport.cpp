@@ -14,15 +14,20 @@ QStringList tilePaths(const QString &folder)
     return paths;
 }
 
+void paintTile(const QImage &preview, const TileRect &source, Canvas &canvas, QSizeF canvasOuter)
+{
+    canvas.paintPicture(preview, 0.0f, 0.0f, float(canvasOuter.width()),
+                        float(canvasOuter.height()), source.x, source.y, source.width,
+                        source.height);
+}
+
 void cutTiles(const QImage &preview, QSizeF scaleSize, Canvas &canvas, QSizeF canvasOuter,
               const QString &folder)
 {
     const auto rects = tileRects(float(scaleSize.width()), float(scaleSize.height()));
     const QStringList paths = tilePaths(folder);
     for (int i = 0; i < TileCount; ++i) {
-        const TileRect &r = rects[size_t(i)];
-        canvas.paintPicture(preview, 0.0f, 0.0f, float(canvasOuter.width()),
-                            float(canvasOuter.height()), r.x, r.y, r.width, r.height);
+        paintTile(preview, rects[size_t(i)], canvas, canvasOuter);
         SavePicture(canvas.image(), paths[i]);
     }
 }

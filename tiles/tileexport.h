@@ -8,9 +8,15 @@
 namespace tk {
 
 class Canvas;
+struct TileRect;
 
 // The full paths of the eight tiles: `folder` followed directly by each name.
 QStringList tilePaths(const QString &folder);
+
+// Paints one tile's source rectangle of `preview` onto `canvas`, scaled to the canvas's
+// outer size `canvasOuter` (twips) from the inner area's corner, so the inner area keeps
+// its top-left part.
+void paintTile(const QImage &preview, const TileRect &source, Canvas &canvas, QSizeF canvasOuter);
 
 // Cuts `preview` (the preview's inner area, `scaleSize` twips) into the eight tiles:
 // each source rectangle is painted onto `canvas` at the canvas's outer size

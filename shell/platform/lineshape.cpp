@@ -53,8 +53,8 @@ void LineShape::applyGeometry()
     // The widget is the line's bounding box grown by the pen on every side.
     const QPointF a(twipsToPixels(m_x1), twipsToPixels(m_y1));
     const QPointF b(twipsToPixels(m_x2), twipsToPixels(m_y2));
-    const QRect box = QRectF(a, b).normalized().toAlignedRect().adjusted(-m_width, -m_width,
-                                                                         m_width, m_width);
+    const QRect box =
+        QRectF(a, b).normalized().toAlignedRect().adjusted(-m_width, -m_width, m_width, m_width);
     setGeometry(box);
     update();
 }

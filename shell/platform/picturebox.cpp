@@ -36,6 +36,7 @@ PictureBox::PictureBox(QWidget *container, bool framed)
     : QWidget(container), m_framed(framed), m_canvas(QSize(), palette().color(QPalette::Button)),
       m_inner(new InnerArea(this, m_canvas))
 {
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 void PictureBox::setLeft(float twips)

@@ -1,0 +1,375 @@
+#include "form1.h"
+#include "lineshape.h"
+#include "messages.h"
+#include "picturebox.h"
+#include "report.h"
+#include "testsupport.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+#include <memory>
+
+using namespace testsupport;
+
+namespace {
+
+struct Message {
+    QString prompt;
+    int style;
+    QString title;
+};
+
+const QString NoPicture = QStringLiteral("请先载入图片");
+const QString FormatError = QStringLiteral("图片格式错误");
+const QString Done = QStringLiteral("图片已经切割完毕,在原图片文件夹下以1-8命名");
+
+// What the window system sends for a drag that ends on `target`.
+void dropOnto(QWidget *target, const QMimeData &data)
+{
+    const QPoint at(100, 100);
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+}
+
+} // namespace
+
+class TstForm1 : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void windowMatchesTheDesign_data();
+    void windowMatchesTheDesign();
+    void layoutAtLoad();
+    void intakeStateRules();
+    void dropLoadsTheFirstFileOnly();
+    void cutWritesEightTilesOrRefuses();
+    void failingSaveWarnsAndTheWindowLives();
+    void sourcePictureIsNotOverwrittenUnasked();
+    void previewStateMachine();
+
+private:
+    QString picture(const QString &name, QSize size = QSize(800, 400));
+    void choose(const QString &path);
+    bool previewIsBlank() const;
+    QList<bool> linesVisible() const;
+    QStringList titles() const;
+
+    std::unique_ptr<tk::Form1> m_form;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QList<Message> m_messages;
+    QStringList m_unhandled;
+    QString m_dialogAnswer;
+    int m_msgBoxAnswer = tk::vbOK;
+};
+
+void TstForm1::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QDir::setCurrent(m_dir->path());
+    m_messages.clear();
+    m_unhandled.clear();
+    m_msgBoxAnswer = tk::vbOK;
+    tk::setMsgBoxHook([this](const QString &prompt, int style, const QString &title) {
+        m_messages.append({prompt, style, title});
+        return m_msgBoxAnswer;
+    });
+    tk::setOpenDialogHook([this] { return m_dialogAnswer; });
+    tk::setUnhandledHook([this](const QString &message) { m_unhandled << message; });
+    m_form = std::make_unique<tk::Form1>();
+    m_form->Form_Load();
+}
+
+void TstForm1::cleanup()
+{
+    QVERIFY2(m_unhandled.isEmpty(), qPrintable(m_unhandled.join('\n')));
+    m_form.reset();
+    tk::setMsgBoxHook({});
+    tk::setOpenDialogHook({});
+    tk::setUnhandledHook({});
+    QDir::setCurrent(QDir::tempPath());
+}
+
+QString TstForm1::picture(const QString &name, QSize size)
+{
+    const QString path = m_dir->filePath(name);
+    QDir().mkpath(QFileInfo(path).path());
+    writeImage(gridPicture(size, 4, 2), path, "png");
+    return path;
+}
+
+void TstForm1::choose(const QString &path)
+{
+    m_dialogAnswer = path;
+    m_form->Command1->click();
+}
+
+bool TstForm1::previewIsBlank() const
+{
+    const QImage image = m_form->p1->Image().image();
+    QImage blank(image.size(), image.format());
+    blank.fill(m_form->p1->canvas().backColor());
+    return image == blank;
+}
+
+QList<bool> TstForm1::linesVisible() const
+{
+    return {m_form->Line1->isVisible(), m_form->Line2->isVisible(), m_form->Line3->isVisible(),
+            m_form->Line4->isVisible()};
+}
+
+QStringList TstForm1::titles() const
+{
+    QStringList result;
+    for (const Message &m : m_messages)
+        result << m.title;
+    return result;
+}
+
+void TstForm1::windowMatchesTheDesign_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("geometry");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("Command1") << "Command1" << QRect(8, 5, 97, 33) << "选择图片";
+    QTest::newRow("Check2") << "Check2" << QRect(117, 7, 73, 25) << "效果预览";
+    QTest::newRow("Command3") << "Command3" << QRect(203, 7, 73, 25) << "检查更新";
+    QTest::newRow("Command2") << "Command2" << QRect(288, 5, 105, 33) << "生成图片";
+    QTest::newRow("p1") << "p1" << QRect(0, 45, 400, 200) << "";
+}
+
+void TstForm1::windowMatchesTheDesign()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, geometry);
+    QFETCH(QString, caption);
+    QWidget *control = m_form->findChild<QWidget *>(name);
+    QVERIFY(control);
+    QCOMPARE(control->geometry(), geometry);
+    if (auto *button = qobject_cast<QAbstractButton *>(control))
+        QCOMPARE(button->text(), caption);
+    QCOMPARE(control->acceptDrops(), name == "p1");
+}
+
+void TstForm1::layoutAtLoad()
+{
+    tk::Form1 &f = *m_form;
+    QCOMPARE(f.size(), QSize(400, 248));
+    QCOMPARE(f.minimumSize(), f.maximumSize());
+    QCOMPARE(f.windowTitle(), QString("Tesselkraft"));
+    QVERIFY(!f.windowIcon().isNull());
+    QVERIFY(!f.acceptDrops());
+    QCOMPARE(f.p1->toolTip(), QString("您可以直接把图片拖到这里."));
+    QCOMPARE(f.p1->ScaleWidth(), 5940.0f);
+    QCOMPARE(f.p1->ScaleHeight(), 2940.0f);
+    QCOMPARE(f.p1->inner()->size(), QSize(396, 196));
+
+    // The canvas sits hidden on the preview's corner, 150 × 150 outside, 146 × 146 inside.
+    QVERIFY(!f.Picture1->isVisible());
+    QCOMPARE(f.Picture1->geometry(), QRect(0, 45, 150, 150));
+    QCOMPARE(f.Picture1->canvas().size(), QSize(146, 146));
+
+    QCOMPARE(linesVisible(), QList<bool>({false, false, false, false}));
+    QCOMPARE(QList<float>({f.Line1->X1(), f.Line1->X2(), f.Line2->X1(), f.Line3->X2()}),
+             QList<float>({1485, 1485, 2970, 4455}));
+    QCOMPARE(QList<float>({f.Line1->Y1(), f.Line1->Y2(), f.Line4->Y1(), f.Line4->Y2()}),
+             QList<float>({0, 2940, 1470, 1470}));
+    QCOMPARE(QList<float>({f.Line4->X1(), f.Line4->X2()}), QList<float>({0, 6000}));
+    QCOMPARE(f.Line1->parentWidget(), f.p1->inner());
+
+    // Tab order follows the design's tab indexes.
+    const QList<QWidget *> controls{f.p1, f.Command1, f.Command2, f.Check2, f.Picture1, f.Command3};
+    QList<QWidget *> order;
+    for (QWidget *w = f.p1->nextInFocusChain(); order.size() < 5; w = w->nextInFocusChain())
+        if (controls.contains(w))
+            order << w;
+    QCOMPARE(order, controls.mid(1));
+}
+
+void TstForm1::intakeStateRules()
+{
+    tk::Form1 &f = *m_form;
+    choose(QString());
+    QVERIFY(m_messages.isEmpty());
+    QCOMPARE(f.Picture1->picture().Handle(), 0);
+    QVERIFY(f.ImageFolder.isEmpty());
+
+    const QString first = picture("photos/cat.png");
+    choose(first);
+    QVERIFY(m_messages.isEmpty());
+    QVERIFY(f.Picture1->picture().Handle() != 0);
+    QCOMPARE(f.ImageFolder, m_dir->filePath("photos/"));
+    QVERIFY(sameColour(f.p1->Image().image().pixelColor(390, 190), cellColour(7), 10));
+    QCOMPARE(f.Picture1->picture().image(), f.p1->Image().image());
+
+    // Cancel: the preview is emptied, the snapshot and the folder stay.
+    choose(QString());
+    QVERIFY(previewIsBlank());
+    QVERIFY(f.Picture1->picture().Handle() != 0);
+    QCOMPARE(f.ImageFolder, m_dir->filePath("photos/"));
+
+    // A failed load empties the snapshot, keeps the folder and says why.
+    const QString bad = m_dir->filePath("other/not-a-picture.jpg");
+    QDir().mkpath(m_dir->filePath("other"));
+    writeBytes("hello", bad);
+    choose(first);
+    choose(bad);
+    QCOMPARE(m_messages.size(), 1);
+    QCOMPARE(m_messages[0].prompt, FormatError);
+    QCOMPARE(m_messages[0].style, tk::vbCritical);
+    QCOMPARE(m_messages[0].title, QString("警告："));
+    QCOMPARE(f.Picture1->picture().Handle(), 0);
+    QVERIFY(previewIsBlank());
+    QCOMPARE(f.ImageFolder, m_dir->filePath("photos/"));
+}
+
+void TstForm1::dropLoadsTheFirstFileOnly()
+{
+    tk::Form1 &f = *m_form;
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(picture("a/one.png")),
+                   QUrl::fromLocalFile(picture("b/two.png")),
+                   QUrl::fromLocalFile(picture("c/three.png"))});
+    dropOnto(f.p1, files);
+    QVERIFY(m_messages.isEmpty());
+    QCOMPARE(f.ImageFolder, m_dir->filePath("a/"));
+    QVERIFY(f.Picture1->picture().Handle() != 0);
+
+    QMimeData text;
+    text.setText("some selected text");
+    dropOnto(f.p1, text);
+    QCOMPARE(m_messages.size(), 1);
+    QCOMPARE(m_messages[0].prompt, FormatError);
+    QCOMPARE(f.Picture1->picture().Handle(), 0);
+    QCOMPARE(f.ImageFolder, m_dir->filePath("a/"));
+}
+
+void TstForm1::cutWritesEightTilesOrRefuses()
+{
+    tk::Form1 &f = *m_form;
+    f.Command2->click();
+    QCOMPARE(m_messages.size(), 1);
+    QCOMPARE(m_messages[0].prompt, NoPicture);
+    QCOMPARE(m_messages[0].style, tk::vbInformation);
+    QCOMPARE(m_messages[0].title, QString("通知:"));
+    QVERIFY(QDir(m_dir->path()).entryList(QDir::Files).isEmpty());
+
+    choose(picture("wall/photo.png", QSize(4000, 2000)));
+    f.Command2->click();
+    QCOMPARE(m_messages.size(), 2);
+    QCOMPARE(m_messages[1].prompt, Done);
+    QCOMPARE(m_messages[1].style, tk::vbInformation);
+    QCOMPARE(m_messages[1].title, QString("恭喜:"));
+    for (int k = 1; k <= 8; ++k) {
+        const QString path = m_dir->filePath(QString("wall/%1.jpg").arg(k));
+        QVERIFY2(readBytes(path).startsWith("\xFF\xD8"), qPrintable(path));
+        const QImage tile(path);
+        QCOMPARE(tile.size(), QSize(146, 146));
+        QVERIFY(sameColour(tile.pixelColor(73, 73), cellColour(k - 1), 12));
+    }
+}
+
+void TstForm1::failingSaveWarnsAndTheWindowLives()
+{
+    tk::Form1 &f = *m_form;
+    choose(picture("busy/photo.png"));
+    QVERIFY(QDir().mkpath(m_dir->filePath("busy/3.jpg")));
+    f.Command2->click();
+    QCOMPARE(m_messages.size(), 1);
+    QCOMPARE(m_messages[0].style, tk::vbCritical);
+    QCOMPARE(m_messages[0].title, QString("警告："));
+    QVERIFY2(m_messages[0].prompt.contains(m_dir->filePath("busy/3.jpg")),
+             qPrintable(m_messages[0].prompt));
+    QVERIFY(QFileInfo(m_dir->filePath("busy/2.jpg")).isFile());
+    QVERIFY(!QFileInfo::exists(m_dir->filePath("busy/4.jpg")));
+
+    // The window goes on and cuts once the way is clear.
+    QVERIFY(QDir(m_dir->filePath("busy/3.jpg")).removeRecursively());
+    f.Command2->click();
+    QCOMPARE(m_messages.last().prompt, Done);
+    QVERIFY(QFileInfo(m_dir->filePath("busy/8.jpg")).isFile());
+}
+
+void TstForm1::sourcePictureIsNotOverwrittenUnasked()
+{
+    tk::Form1 &f = *m_form;
+    const QString source = picture("own/1.jpg");
+    const QByteArray original = readBytes(source);
+    choose(source);
+
+    m_msgBoxAnswer = tk::vbCancel;
+    f.Command2->click();
+    QCOMPARE(m_messages.size(), 1);
+    QCOMPARE(m_messages[0].style, tk::vbOKCancel + tk::vbExclamation);
+    QVERIFY(m_messages[0].prompt.contains(source));
+    QCOMPARE(readBytes(source), original);
+    QVERIFY(!QFileInfo::exists(m_dir->filePath("own/2.jpg")));
+
+    m_msgBoxAnswer = tk::vbOK;
+    f.Command2->click();
+    QCOMPARE(m_messages.last().prompt, Done);
+    QCOMPARE(QImage(source).size(), QSize(146, 146));
+    QVERIFY(QFileInfo::exists(m_dir->filePath("own/8.jpg")));
+
+    // A picture elsewhere is cut without the question.
+    m_messages.clear();
+    choose(picture("plain/photo.png"));
+    f.Command2->click();
+    QCOMPARE(titles(), QStringList({"恭喜:"}));
+}
+
+void TstForm1::previewStateMachine()
+{
+    tk::Form1 &f = *m_form;
+    const QList<bool> none{false, false, false, false}, all{true, true, true, true};
+
+    f.Check2->click();
+    QCOMPARE(m_messages.size(), 1);
+    QCOMPARE(m_messages[0].prompt, NoPicture);
+    QCOMPARE(m_messages[0].title, QString("通知:"));
+    QVERIFY(!f.Check2->isChecked());
+    QCOMPARE(linesVisible(), none);
+
+    choose(picture("p/photo.png"));
+    f.Check2->click();
+    QCOMPARE(linesVisible(), all);
+    // The lines are an overlay: tiles cut with them showing equal those cut without.
+    f.Command2->click();
+    const QByteArray withLines = readBytes(m_dir->filePath("p/1.jpg"));
+    f.Check2->click();
+    QCOMPARE(linesVisible(), none);
+    f.Command2->click();
+    QCOMPARE(readBytes(m_dir->filePath("p/1.jpg")), withLines);
+
+    // A new picture keeps the lines; a failed load leaves them too.
+    f.Check2->click();
+    choose(picture("q/photo.png"));
+    QCOMPARE(linesVisible(), all);
+    QVERIFY(f.Check2->isChecked());
+    writeBytes("nope", m_dir->filePath("q/bad.jpg"));
+    choose(m_dir->filePath("q/bad.jpg"));
+    QCOMPARE(linesVisible(), all);
+
+    // Without a picture, unticking leaves the lines; ticking again is refused.
+    m_messages.clear();
+    f.Check2->click();
+    QVERIFY(!f.Check2->isChecked());
+    QCOMPARE(linesVisible(), all);
+    QVERIFY(m_messages.isEmpty());
+    f.Check2->click();
+    QCOMPARE(titles(), QStringList({"通知:"}));
+    QVERIFY(!f.Check2->isChecked());
+    QCOMPARE(linesVisible(), all);
+}
+
+QTEST_MAIN(TstForm1)
+#include "tst_form1.moc"

@@ -1,0 +1,251 @@
+#include "canvas.h"
+#include "error.h"
+#include "intake.h"
+#include "picture.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QImageWriter>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace testsupport;
+
+namespace {
+
+const QColor Untouched(1, 2, 3);
+
+tk::Canvas freshPreview()
+{
+    return tk::Canvas(QSize(396, 196), Untouched);
+}
+
+bool containsColour(const QImage &image, QColor colour)
+{
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixelColor(x, y) == colour)
+                return true;
+    return false;
+}
+
+quint32 crc32(const QByteArray &bytes)
+{
+    quint32 crc = 0xFFFFFFFFu;
+    for (const char c : bytes) {
+        crc ^= quint8(c);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+// A real JPEG whose frame header claims another size.
+QByteArray jpegClaiming(const QByteArray &jpeg, quint16 width, quint16 height)
+{
+    QByteArray bytes = jpeg;
+    const int sof = bytes.indexOf("\xFF\xC0");
+    bytes[sof + 5] = char(height >> 8);
+    bytes[sof + 6] = char(height & 0xFF);
+    bytes[sof + 7] = char(width >> 8);
+    bytes[sof + 8] = char(width & 0xFF);
+    return bytes;
+}
+
+QByteArray pngClaiming(const QByteArray &png, quint32 width, quint32 height)
+{
+    QByteArray bytes = png;
+    const int ihdr = bytes.indexOf("IHDR");
+    for (int i = 0; i < 4; ++i) {
+        bytes[ihdr + 4 + i] = char(width >> (24 - 8 * i));
+        bytes[ihdr + 8 + i] = char(height >> (24 - 8 * i));
+    }
+    const quint32 crc = crc32(bytes.mid(ihdr, 17));
+    for (int i = 0; i < 4; ++i)
+        bytes[ihdr + 17 + i] = char(crc >> (24 - 8 * i));
+    return bytes;
+}
+
+} // namespace
+
+class TstIntake : public QObject {
+    Q_OBJECT
+private slots:
+    void folderKeepsItsSeparator_data();
+    void folderKeepsItsSeparator();
+    void pictureFillsThePreview_data();
+    void pictureFillsThePreview();
+    void frameStripsAreLeftOut();
+    void exifOrientationTurnsPhotosUpright();
+    void picturesOverTheAllocationLimitLoad();
+    void badInputIsRefused_data();
+    void badInputIsRefused();
+    void absurdDimensionsStayBounded_data();
+    void absurdDimensionsStayBounded();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TstIntake::folderKeepsItsSeparator_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("folder");
+    QTest::newRow("ordinary") << "/photos/cat.jpg"
+                              << "/photos/";
+    QTest::newRow("root folder") << "/a.jpg"
+                                 << "/";
+    QTest::newRow("no separator") << "cat.jpg"
+                                  << "";
+    QTest::newRow("dots in folder") << "/my.photos/cat"
+                                    << "/my.photos/";
+}
+
+void TstIntake::folderKeepsItsSeparator()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, folder);
+    QCOMPARE(tk::folderOf(path), folder);
+}
+
+void TstIntake::pictureFillsThePreview_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QString>("format");
+    QTest::newRow("small png enlarged") << QSize(100, 50) << "png";
+    QTest::newRow("large jpeg reduced") << QSize(4000, 3000) << "jpg";
+    QTest::newRow("square stretched") << QSize(300, 300) << "png";
+}
+
+void TstIntake::pictureFillsThePreview()
+{
+    QFETCH(QSize, size);
+    QFETCH(QString, format);
+    const QString path = m_dir.filePath("fill." + format);
+    writeImage(gridPicture(size, 4, 2), path);
+    tk::Canvas preview = freshPreview();
+    tk::loadIntoPreview(preview, 6000, 3000, path);
+    const QImage shown = preview.image();
+    QVERIFY(!containsColour(shown, Untouched));
+    // The grid is stretched to 400 × 200, so its cells are 100 × 100 pixels.
+    const QPoint probes[] = {{2, 2}, {150, 50}, {393, 97}, {50, 193}, {393, 193}};
+    const int cells[] = {0, 1, 3, 4, 7};
+    for (int i = 0; i < 5; ++i) {
+        const QColor seen = shown.pixelColor(probes[i]);
+        QVERIFY2(sameColour(seen, cellColour(cells[i]), 40), qPrintable(seen.name()));
+    }
+}
+
+void TstIntake::frameStripsAreLeftOut()
+{
+    // A 400 × 200 picture is drawn 1:1; its last 4 columns and rows lie under the frame.
+    QImage picture = positionPicture(QSize(400, 200));
+    QPainter(&picture).fillRect(396, 0, 4, 200, QColor(7, 7, 7));
+    QPainter(&picture).fillRect(0, 196, 400, 4, QColor(7, 7, 7));
+    const QString path = m_dir.filePath("strips.png");
+    writeImage(picture, path);
+    tk::Canvas preview = freshPreview();
+    tk::loadIntoPreview(preview, 6000, 3000, path);
+    QCOMPARE(preview.image(), picture.copy(0, 0, 396, 196));
+}
+
+void TstIntake::exifOrientationTurnsPhotosUpright()
+{
+    // Stored sideways (left half red, right half blue) with "turn 90° clockwise".
+    QImage stored(200, 100, QImage::Format_RGB32);
+    stored.fill(Qt::blue);
+    QPainter(&stored).fillRect(0, 0, 100, 100, Qt::red);
+    const QString path = m_dir.filePath("sideways.jpg");
+    QImageWriter writer(path);
+    writer.setTransformation(QImageIOHandler::TransformationRotate90);
+    QVERIFY(writer.write(stored));
+
+    QCOMPARE(tk::LoadPicture(path, QSize(400, 200)).size(), QSize(400, 200));
+    tk::Canvas preview = freshPreview();
+    tk::loadIntoPreview(preview, 6000, 3000, path);
+    QVERIFY(sameColour(preview.image().pixelColor(200, 40), Qt::red, 40));
+    QVERIFY(sameColour(preview.image().pixelColor(200, 160), Qt::blue, 40));
+}
+
+void TstIntake::picturesOverTheAllocationLimitLoad()
+{
+    // 7000 × 5000 is 140 MB decoded in full, over Qt's default limit of 128 MB.
+    QImage big(7000, 5000, QImage::Format_RGB32);
+    big.fill(Qt::green);
+    QPainter(&big).fillRect(3500, 0, 3500, 5000, Qt::blue);
+    const QString path = m_dir.filePath("big.jpg");
+    writeImage(big, path, "jpeg", 50);
+    big = QImage();
+    tk::Canvas preview = freshPreview();
+    tk::loadIntoPreview(preview, 6000, 3000, path);
+    QVERIFY(sameColour(preview.image().pixelColor(10, 100), Qt::green, 20));
+    QVERIFY(sameColour(preview.image().pixelColor(380, 100), Qt::blue, 20));
+}
+
+void TstIntake::badInputIsRefused_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QByteArray jpeg, png;
+    {
+        const QString good = m_dir.filePath("good.jpg");
+        writeImage(positionPicture(QSize(320, 240)), good);
+        jpeg = readBytes(good);
+        writeImage(positionPicture(QSize(320, 240)), m_dir.filePath("good.png"));
+        png = readBytes(m_dir.filePath("good.png"));
+    }
+    QTest::newRow("text named .jpg") << "text.jpg" << QByteArray("just some words\n");
+    QTest::newRow("zero bytes") << "empty.jpg" << QByteArray();
+    QTest::newRow("truncated jpeg") << "cut.jpg" << jpeg.left(jpeg.size() / 2);
+    QTest::newRow("jpeg header only") << "head.jpg" << jpeg.left(jpeg.indexOf("\xFF\xDA") + 20);
+    QTest::newRow("truncated png") << "cut.png" << png.left(png.size() / 2);
+    QTest::newRow("png named .jpg, cut") << "png.jpg" << png.left(60);
+    QTest::newRow("missing file") << "" << QByteArray();
+    QTest::newRow("a folder") << "folder.jpg" << QByteArray("<dir>");
+}
+
+void TstIntake::badInputIsRefused()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QString path = m_dir.filePath(name.isEmpty() ? "does-not-exist.jpg" : name);
+    if (bytes == "<dir>")
+        QVERIFY(QDir().mkpath(path));
+    else if (!name.isEmpty())
+        writeBytes(bytes, path);
+
+    tk::Canvas preview = freshPreview();
+    QVERIFY_THROWS_EXCEPTION(tk::Error, tk::loadIntoPreview(preview, 6000, 3000, path));
+    QCOMPARE(preview.image().pixelColor(200, 100), Untouched);
+}
+
+void TstIntake::absurdDimensionsStayBounded_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("name");
+    writeImage(positionPicture(QSize(64, 64)), m_dir.filePath("small.jpg"));
+    writeImage(positionPicture(QSize(64, 64)), m_dir.filePath("small.png"));
+    QTest::newRow("jpeg 60000 x 60000")
+        << jpegClaiming(readBytes(m_dir.filePath("small.jpg")), 60000, 60000) << "absurd.jpg";
+    QTest::newRow("png 60000 x 60000")
+        << pngClaiming(readBytes(m_dir.filePath("small.png")), 60000, 60000) << "absurd.png";
+}
+
+void TstIntake::absurdDimensionsStayBounded()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, name);
+    const QString path = m_dir.filePath(name);
+    writeBytes(bytes, path);
+    tk::Canvas preview = freshPreview();
+    try {
+        tk::loadIntoPreview(preview, 6000, 3000, path);
+        QVERIFY(!containsColour(preview.image(), Untouched));
+    } catch (const tk::Error &) {
+        QCOMPARE(preview.image().pixelColor(200, 100), Untouched);
+    }
+}
+
+QTEST_GUILESS_MAIN(TstIntake)
+#include "tst_intake.moc"

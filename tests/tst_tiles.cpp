@@ -1,0 +1,196 @@
+#include "canvas.h"
+#include "error.h"
+#include "testsupport.h"
+#include "tileexport.h"
+#include "tilegrid.h"
+
+#include <QDir>
+#include <QImageReader>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cmath>
+
+using namespace testsupport;
+
+namespace {
+
+const QSizeF PreviewScale(5940, 2940);
+const QSize PreviewPixels(396, 196);
+const QSizeF CanvasOuter(2250, 2250);
+const QSize CanvasInner(146, 146);
+
+// Independent resampler: bilinear with pixel centres at +0.5, reading only pixels of
+// the source rectangle's whole-pixel hull, as a plain scaled copy of that region does.
+QImage oracleTile(const QImage &preview, const tk::TileRect &twips)
+{
+    const double x2 = twips.x / 15.0, y2 = twips.y / 15.0;
+    const double w2 = twips.width / 15.0, h2 = twips.height / 15.0;
+    const int left = int(std::floor(x2)), top = int(std::floor(y2));
+    const int right = int(std::ceil(x2 + w2)) - 1, bottom = int(std::ceil(y2 + h2)) - 1;
+    QImage tile(CanvasInner, QImage::Format_RGB32);
+    for (int j = 0; j < tile.height(); ++j) {
+        for (int i = 0; i < tile.width(); ++i) {
+            const double fx = x2 + (i + 0.5) * w2 / 150.0 - 0.5;
+            const double fy = y2 + (j + 0.5) * h2 / 150.0 - 0.5;
+            const int x0 = int(std::floor(fx)), y0 = int(std::floor(fy));
+            const double tx = fx - x0, ty = fy - y0;
+            auto at = [&](int x, int y) {
+                return preview.pixel(qBound(left, x, right), qBound(top, y, bottom));
+            };
+            auto mix = [&](int (*channel)(QRgb)) {
+                const double a = channel(at(x0, y0)) * (1 - tx) + channel(at(x0 + 1, y0)) * tx;
+                const double b =
+                    channel(at(x0, y0 + 1)) * (1 - tx) + channel(at(x0 + 1, y0 + 1)) * tx;
+                return int(std::lround(a * (1 - ty) + b * ty));
+            };
+            tile.setPixel(i, j, qRgb(mix(qRed), mix(qGreen), mix(qBlue)));
+        }
+    }
+    return tile;
+}
+
+QImage paintedTile(const QImage &preview, const tk::TileRect &rect)
+{
+    tk::Canvas canvas(CanvasInner);
+    tk::paintTile(preview, rect, canvas, CanvasOuter);
+    return canvas.image();
+}
+
+} // namespace
+
+class TstTiles : public QObject {
+    Q_OBJECT
+private slots:
+    void tableMatchesWorkedExample_data();
+    void tableMatchesWorkedExample();
+    void gridLinesDivideInnerArea();
+    void tilesShowTheirOwnCells();
+    void tilesMatchAnIndependentResampler();
+    void savedTilesAreJpegAndReplaceOldOnes();
+    void failingSaveStopsAndKeepsEarlierTiles();
+};
+
+void TstTiles::tableMatchesWorkedExample_data()
+{
+    QTest::addColumn<int>("tile");
+    QTest::addColumn<QRectF>("expected");
+    QTest::newRow("1 top-left, no outer margin") << 1 << QRectF(0, 0, 1483, 1468);
+    QTest::newRow("2 gutter left of it") << 2 << QRectF(1487, 0, 1481, 1468);
+    QTest::newRow("3 two-C computed as C+C") << 3 << QRectF(2972, 0, 1481, 1468);
+    QTest::newRow("4 ends at the right edge") << 4 << QRectF(4457, 0, 1483, 1468);
+    QTest::newRow("5 row gutter above it") << 5 << QRectF(0, 1472, 1483, 1468);
+    QTest::newRow("6 two twips shorter") << 6 << QRectF(1487, 1472, 1481, 1466);
+    QTest::newRow("7 two twips shorter") << 7 << QRectF(2972, 1472, 1481, 1466);
+    QTest::newRow("8 ends at the bottom-right") << 8 << QRectF(4457, 1472, 1483, 1468);
+}
+
+void TstTiles::tableMatchesWorkedExample()
+{
+    QFETCH(int, tile);
+    QFETCH(QRectF, expected);
+    const tk::TileRect r = tk::tileRects(5940, 2940)[size_t(tile - 1)];
+    QCOMPARE(QRectF(r.x, r.y, r.width, r.height), expected);
+    QCOMPARE(tk::tileFileName(tile), QString::number(tile) + ".jpg");
+}
+
+void TstTiles::gridLinesDivideInnerArea()
+{
+    const tk::GridLines design = tk::gridLines(5940, 2940, 0);
+    QCOMPARE(QList<float>({design.x1, design.x2, design.x3, design.y}),
+             QList<float>({1485, 2970, 4455, 1470}));
+    const tk::GridLines small = tk::gridLines(400, 200, 0);
+    QCOMPARE(QList<float>({small.x1, small.x2, small.x3, small.y}),
+             QList<float>({100, 200, 300, 100}));
+    QCOMPARE(tk::gridLines(400, 200, 30).y, 130.0f);
+}
+
+void TstTiles::tilesShowTheirOwnCells()
+{
+    QTemporaryDir dir;
+    const QString folder = dir.path() + "/";
+    tk::Canvas canvas(CanvasInner);
+    tk::cutTiles(gridPicture(PreviewPixels, 4, 2), PreviewScale, canvas, CanvasOuter, folder);
+    for (int k = 1; k <= tk::TileCount; ++k) {
+        const QImage tile(folder + tk::tileFileName(k));
+        QCOMPARE(tile.size(), CanvasInner);
+        const QColor centre = tile.pixelColor(73, 73);
+        QVERIFY2(sameColour(centre, cellColour(k - 1), 12),
+                 qPrintable(QString("tile %1 shows %2").arg(k).arg(centre.name())));
+    }
+}
+
+void TstTiles::tilesMatchAnIndependentResampler()
+{
+    const QImage preview = positionPicture(PreviewPixels);
+    const auto rects = tk::tileRects(5940, 2940);
+    const int tolerance = 5;
+    for (int k = 1; k <= tk::TileCount; ++k) {
+        const tk::TileRect r = rects[size_t(k - 1)];
+        const int diff = maxChannelDifference(paintedTile(preview, r), oracleTile(preview, r));
+        QVERIFY2(diff <= tolerance, qPrintable(QString("tile %1 differs by %2").arg(k).arg(diff)));
+    }
+    // The test would see the gutter and the short tiles go missing.
+    const tk::TileRect noGutter{1485, 0, 1485, 1468};
+    QVERIFY(maxChannelDifference(paintedTile(preview, noGutter), oracleTile(preview, rects[1])) >
+            tolerance);
+    tk::TileRect fullHeight = rects[5];
+    fullHeight.height = rects[4].height;
+    QVERIFY(maxChannelDifference(paintedTile(preview, fullHeight), oracleTile(preview, rects[5])) >
+            tolerance);
+}
+
+void TstTiles::savedTilesAreJpegAndReplaceOldOnes()
+{
+    QTemporaryDir dir;
+    const QString folder = dir.path() + "/";
+    writeBytes("old tile", folder + "1.jpg");
+    writeBytes("unrelated", folder + "9.jpg");
+    tk::Canvas canvas(CanvasInner);
+    const QImage preview = positionPicture(PreviewPixels);
+    tk::cutTiles(preview, PreviewScale, canvas, CanvasOuter, folder);
+
+    QList<QByteArray> first;
+    for (const QString &path : tk::tilePaths(folder)) {
+        const QByteArray bytes = readBytes(path);
+        QVERIFY2(bytes.startsWith("\xFF\xD8\xFF"), qPrintable(path));
+        QCOMPARE(QImageReader(path).format(), QByteArray("jpeg"));
+        first << bytes;
+    }
+    QCOMPARE(readBytes(folder + "9.jpg"), QByteArray("unrelated"));
+
+    tk::cutTiles(preview, PreviewScale, canvas, CanvasOuter, folder);
+    for (int k = 1; k <= tk::TileCount; ++k)
+        QCOMPARE(readBytes(folder + tk::tileFileName(k)), first[k - 1]);
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 9);
+}
+
+void TstTiles::failingSaveStopsAndKeepsEarlierTiles()
+{
+    QTemporaryDir dir;
+    const QString folder = dir.path() + "/";
+    QVERIFY(QDir(folder).mkdir("3.jpg"));
+    tk::Canvas canvas(CanvasInner);
+    try {
+        tk::cutTiles(positionPicture(PreviewPixels), PreviewScale, canvas, CanvasOuter, folder);
+        QFAIL("a folder in the way of 3.jpg must stop the run");
+    } catch (const tk::Error &e) {
+        QVERIFY2(e.message().contains(folder + "3.jpg"), qPrintable(e.message()));
+    }
+    QVERIFY(QFileInfo(folder + "1.jpg").isFile());
+    QVERIFY(QFileInfo(folder + "2.jpg").isFile());
+    QVERIFY(QFileInfo(folder + "3.jpg").isDir());
+    QVERIFY(!QFileInfo::exists(folder + "4.jpg"));
+    // No half-written leftovers.
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 2);
+
+    try {
+        tk::cutTiles(positionPicture(PreviewPixels), PreviewScale, canvas, CanvasOuter,
+                     folder + "gone/");
+        QFAIL("a vanished folder must stop the run");
+    } catch (const tk::Error &e) {
+        QVERIFY2(e.message().contains("gone/1.jpg"), qPrintable(e.message()));
+    }
+}
+
+QTEST_GUILESS_MAIN(TstTiles)
+#include "tst_tiles.moc"
