@@ -17,47 +17,41 @@ QString loadError(const QString &path, const QString &reason)
     return QStringLiteral("无法读取图片“%1”：%2").arg(path, reason);
 }
 
-// Points at the last occurrence of the two-byte marker at or before `end`, or null.
-const uchar *lastMarker(const uchar *begin, const uchar *end, uchar code)
-{
-    for (const uchar *p = end - 1; p > begin; --p) {
-        if (*p == code && p[-1] == 0xFF)
-            return p - 1;
-    }
-    return nullptr;
-}
-
-// libjpeg fills a cut-off scan with grey and reports success, so a JPEG whose last
-// scan has no end-of-image marker after it is refused here. Marker bytes cannot occur
-// inside entropy-coded data, so the last SOS and the last EOI tell the story.
+// libjpeg fills a cut-off scan with grey and reports success, so a JPEG is refused
+// when, reading back from its end, a start-of-scan marker comes before any
+// end-of-image marker. Marker bytes cannot occur inside entropy-coded data, so a
+// complete file meets its end-of-image within the last few bytes.
 bool jpegIsTruncated(QFile &file)
 {
-    const qint64 size = file.size();
-    if (size < 4)
-        return true;
-    const uchar *data = file.map(0, size);
-    if (!data)
-        return false; // cannot tell; let the decoder decide
-    const uchar *end = data + size;
-    const uchar *eoi = lastMarker(data, end, 0xD9);
-    const uchar *sos = lastMarker(data, end, 0xDA);
-    const bool truncated = !eoi || (sos && sos > eoi);
-    file.unmap(const_cast<uchar *>(data));
-    return truncated;
+    constexpr qint64 Chunk = 64 * 1024;
+    char next = 0; // the byte after the current chunk, for markers across a boundary
+    for (qint64 end = file.size(); end > 0;) {
+        const qint64 begin = qMax<qint64>(0, end - Chunk);
+        QByteArray bytes(end - begin + 1, '\0');
+        if (!file.seek(begin) || file.read(bytes.data(), end - begin) != end - begin)
+            return false; // cannot tell; let the decoder decide
+        bytes[bytes.size() - 1] = next;
+        for (qint64 i = bytes.size() - 2; i >= 0; --i) {
+            if (uchar(bytes[i]) != 0xFF)
+                continue;
+            if (uchar(bytes[i + 1]) == 0xD9)
+                return false;
+            if (uchar(bytes[i + 1]) == 0xDA)
+                return true;
+        }
+        next = bytes[0];
+        end = begin;
+    }
+    return true;
 }
 
 // A PNG without its IEND chunk is cut off; Qt would hand back a partial image.
 bool pngIsTruncated(QFile &file)
 {
-    const qint64 size = file.size();
-    const qint64 tail = qMin<qint64>(size, 4096);
-    const uchar *data = file.map(size - tail, tail);
-    if (!data)
+    const qint64 tail = qMin<qint64>(file.size(), 4096);
+    if (!file.seek(file.size() - tail))
         return false;
-    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), tail);
-    const bool truncated = !bytes.contains("IEND");
-    file.unmap(const_cast<uchar *>(data));
-    return truncated;
+    return !file.read(tail).contains("IEND");
 }
 
 } // namespace
@@ -73,8 +67,10 @@ QImage LoadPicture(const QString &path, QSize decodeSize)
     const QByteArray format = reader.format();
     if (format.isEmpty())
         throw Error(loadError(path, reader.errorString()));
+    const qint64 at = file.pos();
     if ((format == "jpeg" && jpegIsTruncated(file)) || (format == "png" && pngIsTruncated(file)))
         throw Error(loadError(path, QStringLiteral("文件不完整")));
+    file.seek(at);
 
     if (decodeSize.isValid()) {
         // Scaling happens before the EXIF turn, so a quarter turn needs the swapped size.

@@ -1,0 +1,39 @@
+#include "bench.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+#include <cstdio>
+
+namespace {
+
+int usage()
+{
+    std::fputs("usage: tk_bench generate DIR\n"
+               "       tk_bench measure PATH [--runs N]\n",
+               stderr);
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // The image plugins are found through the application's library paths.
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    if (args.size() == 2 && args[0] == QLatin1String("generate"))
+        return bench::generate(args[1]);
+    if (args.size() >= 2 && args[0] == QLatin1String("measure")) {
+        int runs = 9;
+        if (args.size() == 4 && args[2] == QLatin1String("--runs")) {
+            bool ok = false;
+            runs = args[3].toInt(&ok);
+            if (!ok || runs < 1)
+                return usage();
+        } else if (args.size() != 2) {
+            return usage();
+        }
+        return bench::measure(args[1], runs);
+    }
+    return usage();
+}
