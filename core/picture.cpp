@@ -56,6 +56,18 @@ bool pngIsTruncated(QFile &file)
 
 } // namespace
 
+QSize pictureSize(const QString &path)
+{
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    QSize size = reader.size();
+    if (!size.isValid())
+        throw Error(loadError(path, reader.errorString()));
+    if (reader.transformation() & QImageIOHandler::TransformationRotate90)
+        size.transpose();
+    return size;
+}
+
 QImage LoadPicture(const QString &path, QSize decodeSize)
 {
     QFile file(path);
@@ -84,11 +96,11 @@ QImage LoadPicture(const QString &path, QSize decodeSize)
     return image;
 }
 
-void SavePicture(const QImage &image, const QString &path)
+void SavePicture(const QImage &image, const QString &path, const SaveFormat &format)
 {
-    writeFileAtomically(path, [&image](QIODevice &device) {
-        QImageWriter writer(&device, "jpeg");
-        writer.setQuality(95);
+    writeFileAtomically(path, [&](QIODevice &device) {
+        QImageWriter writer(&device, format.format);
+        writer.setQuality(format.quality);
         if (!writer.write(image))
             return writer.errorString();
         return QString();

@@ -1,10 +1,21 @@
 #pragma once
 
+#include <QColor>
 #include <QString>
 
 namespace tk {
 
 class Canvas;
+
+// The preview box: its outer size in twips and the frame around its inner area.
+constexpr float PreviewWidth = 6000.0f;
+constexpr float PreviewHeight = 3000.0f;
+constexpr int PreviewFramePixels = 2;
+// What shows where a picture is transparent; the window and the cutter agree on it.
+inline QColor previewBackColour()
+{
+    return QColor(0xF0, 0xF0, 0xF0);
+}
 
 // The folder part of `path`, up to and including its last separator; empty when
 // the path has none. Tile names are appended to it as they are.

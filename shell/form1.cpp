@@ -1,5 +1,8 @@
 #include "form1.h"
 
+#include "intake.h"
+#include "wall.h"
+
 #include "colours.h"
 #include "controls.h"
 #include "lineshape.h"
@@ -11,6 +14,7 @@
 #include <QCheckBox>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
@@ -60,6 +64,7 @@ Form1::Form1(QWidget *parent) : QWidget(parent), CommonDialog1(this)
     Picture1 = new PictureBox(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->move(1425, 735, 975, 615);
+    Picture1->setBackColor(previewBackColour());
     Picture1->setVisible(false);
 
     Check2 = new QCheckBox(QStringLiteral("效果预览"), this);
@@ -71,7 +76,8 @@ Form1::Form1(QWidget *parent) : QWidget(parent), CommonDialog1(this)
 
     p1 = new PictureBox(this);
     p1->setObjectName(QStringLiteral("p1"));
-    p1->move(0, 675, 6000, 3000);
+    p1->move(0, 675, PreviewWidth, PreviewHeight);
+    p1->setBackColor(previewBackColour());
     p1->setToolTip(QStringLiteral("您可以直接把图片拖到这里."));
     p1->setDropHandler([this](const QMimeData *data) { guarded([&] { p1_OLEDragDrop(data); }); });
 
@@ -90,6 +96,17 @@ Form1::Form1(QWidget *parent) : QWidget(parent), CommonDialog1(this)
             [this] { guarded([this] { Command1_Click(); }); });
     connect(Command2, &QPushButton::clicked, this,
             [this] { guarded([this] { Command2_Click(); }); });
+    // The full-resolution cut sits in Command2's context menu; the left click stays as it is.
+    auto *highRes = new QAction(QStringLiteral("生成高清图片（1080×1080）"), Command2);
+    highRes->setObjectName(QStringLiteral("highResAction"));
+    connect(highRes, &QAction::triggered, this,
+            [this] { guarded([this] { cutHighResolution(); }); });
+    Command2->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Command2, &QWidget::customContextMenuRequested, this, [this, highRes](QPoint at) {
+        QMenu menu(this);
+        menu.addAction(highRes);
+        menu.exec(Command2->mapToGlobal(at));
+    });
     connect(Command3, &QPushButton::clicked, this,
             [this] { guarded([this] { Command3_Click(); }); });
     // toggled, not clicked: a change made in code raises the handler too.
@@ -121,8 +138,8 @@ void Form1::layOutAtLoad()
     Line4->setY2(grid.y);
 
     Picture1->setTop(p1->Top());
-    Picture1->setWidth(2250);
-    Picture1->setHeight(2250);
+    Picture1->setWidth(CanvasSide);
+    Picture1->setHeight(CanvasSide);
     Picture1->setLeft(p1->Left());
 }
 

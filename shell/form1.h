@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <functional>
 
 class QCheckBox;
 class QMimeData;
@@ -29,6 +30,8 @@ public:
     void Command2_Click();
     void Check2_Click();
     void Command3_Click();
+    // The context menu's cut: full-resolution tiles from the loaded picture's file.
+    void cutHighResolution();
 
     QPushButton *Command3;
     PictureBox *Picture1;
@@ -50,6 +53,7 @@ private:
     void loadSequence(const QString &F);
     void loadFailed();
     bool mayOverwriteSource();
+    void runCut(const std::function<void()> &cut);
 
     // The file behind the loaded picture, so the cut never replaces it unasked.
     QString m_loadedFile;

@@ -7,6 +7,7 @@
 #include "picturebox.h"
 #include "preview.h"
 #include "tileexport.h"
+#include "wall.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
@@ -20,6 +21,7 @@ namespace {
 const QString NoPictureNotice = QStringLiteral("请先载入图片");
 const QString NoticeTitle = QStringLiteral("通知:");
 const QString WarningTitle = QStringLiteral("警告：");
+constexpr int HighResolutionSide = 1080;
 
 // Only the first file of a drop counts; a drop without files is an error.
 QString firstDroppedFile(const QMimeData *data)
@@ -74,6 +76,21 @@ void Form1::loadFailed()
 
 void Form1::Command2_Click()
 {
+    runCut([this] {
+        cutTiles(p1->Image().image(), QSizeF(p1->ScaleWidth(), p1->ScaleHeight()),
+                 Picture1->canvas(), QSizeF(Picture1->Width(), Picture1->Height()), ImageFolder);
+    });
+}
+
+void Form1::cutHighResolution()
+{
+    WallSpec wall;
+    wall.size = HighResolutionSide;
+    runCut([&] { cutWall(m_loadedFile, ImageFolder, wall); });
+}
+
+void Form1::runCut(const std::function<void()> &cut)
+{
     if (Picture1->picture().Handle() == 0) {
         MsgBox(NoPictureNotice, vbInformation, NoticeTitle);
         return;
@@ -81,8 +98,7 @@ void Form1::Command2_Click()
     if (!mayOverwriteSource())
         return;
     try {
-        cutTiles(p1->Image().image(), QSizeF(p1->ScaleWidth(), p1->ScaleHeight()),
-                 Picture1->canvas(), QSizeF(Picture1->Width(), Picture1->Height()), ImageFolder);
+        cut();
     } catch (const Error &e) {
         // The tiles written so far stay; the program goes on.
         MsgBox(e.message(), vbCritical, WarningTitle);

@@ -14,7 +14,7 @@ wait_for() { timeout 20 xdotool search --sync --name "$1" | head -1; }
 shot() { [ -z "$shots" ] || import -window root "$shots/$1.png"; }
 click_at() { xdotool mousemove $((X + $1)) $((Y + $2)) click 1; }
 
-"$app" &
+env -u QT_QPA_PLATFORM "$app" &
 pid=$!
 window=$(wait_for '^Tesselkraft$')
 sleep 0.5

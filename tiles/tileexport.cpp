@@ -6,11 +6,11 @@
 
 namespace tk {
 
-QStringList tilePaths(const QString &folder)
+QStringList tilePaths(const QString &folder, int count, const QString &extension)
 {
     QStringList paths;
-    for (int k = 1; k <= TileCount; ++k)
-        paths << folder + tileFileName(k);
+    for (int k = 1; k <= count; ++k)
+        paths << folder + tileFileName(k, extension);
     return paths;
 }
 
@@ -22,13 +22,13 @@ void paintTile(const QImage &preview, const TileRect &source, Canvas &canvas, QS
 }
 
 void cutTiles(const QImage &preview, QSizeF scaleSize, Canvas &canvas, QSizeF canvasOuter,
-              const QString &folder)
+              const QString &folder, const SaveFormat &format)
 {
     const auto rects = tileRects(float(scaleSize.width()), float(scaleSize.height()));
-    const QStringList paths = tilePaths(folder);
+    const QStringList paths = tilePaths(folder, TileCount, format.extension());
     for (int i = 0; i < TileCount; ++i) {
         paintTile(preview, rects[size_t(i)], canvas, canvasOuter);
-        SavePicture(canvas.image(), paths[i]);
+        SavePicture(canvas.image(), paths[i], format);
     }
 }
 

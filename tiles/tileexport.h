@@ -1,5 +1,7 @@
 #pragma once
 
+#include "picture.h"
+
 #include <QImage>
 #include <QSizeF>
 #include <QString>
@@ -10,8 +12,9 @@ namespace tk {
 class Canvas;
 struct TileRect;
 
-// The full paths of the eight tiles: `folder` followed directly by each name.
-QStringList tilePaths(const QString &folder);
+// The full paths of `count` tiles: `folder` followed directly by each name.
+QStringList tilePaths(const QString &folder, int count = 8,
+                      const QString &extension = QStringLiteral("jpg"));
 
 // Paints one tile's source rectangle of `preview` onto `canvas`, scaled to the canvas's
 // outer size `canvasOuter` (twips) from the inner area's corner, so the inner area keeps
@@ -24,6 +27,6 @@ void paintTile(const QImage &preview, const TileRect &source, Canvas &canvas, QS
 // canvas image is saved as the tile's JPEG. Stops with tk::Error at the first tile
 // that cannot be saved; the tiles written before it stay.
 void cutTiles(const QImage &preview, QSizeF scaleSize, Canvas &canvas, QSizeF canvasOuter,
-              const QString &folder);
+              const QString &folder, const SaveFormat &format = {});
 
 } // namespace tk

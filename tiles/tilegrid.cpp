@@ -25,9 +25,9 @@ std::array<TileRect, TileCount> tileRects(float scaleWidth, float scaleHeight)
     }};
 }
 
-QString tileFileName(int k)
+QString tileFileName(int k, const QString &extension)
 {
-    return QString::number(k) + QStringLiteral(".jpg");
+    return QString::number(k) + QLatin1Char('.') + extension;
 }
 
 GridLines gridLines(float scaleWidth, float scaleHeight, float scaleTop)

@@ -19,7 +19,7 @@ struct TileRect {
 std::array<TileRect, TileCount> tileRects(float scaleWidth, float scaleHeight);
 
 // "1.jpg" … "8.jpg" for k = 1 … 8.
-QString tileFileName(int k);
+QString tileFileName(int k, const QString &extension = QStringLiteral("jpg"));
 
 // The cut lines over the preview: three verticals at a quarter, a half and three
 // quarters of the inner width, one horizontal at half the inner height.

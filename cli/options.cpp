@@ -1,0 +1,130 @@
+#include "options.h"
+
+#include <QRegularExpression>
+
+namespace tk {
+
+namespace {
+
+ParsedCommandLine usageError(const QString &message)
+{
+    ParsedCommandLine parsed;
+    parsed.kind = ParsedCommandLine::UsageError;
+    parsed.message = message;
+    return parsed;
+}
+
+// A whole number in [low, high], or -1.
+int boundedNumber(const QString &text, int low, int high)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    return ok && value >= low && value <= high ? value : -1;
+}
+
+} // namespace
+
+QString helpText()
+{
+    return QStringLiteral(
+        "用法: tesselkraft-cut [选项] 图片...\n"
+        "把每张图片切成照片墙的小图 (默认 4x2 共 8 张, 与窗口程序生成的完全相同),\n"
+        "以 1.jpg、2.jpg … 命名, 保存在图片旁边。\n"
+        "\n"
+        "选项:\n"
+        "  --out 目录        保存到该目录 (不存在时自动创建); 多张图片时每张一个子目录\n"
+        "  --size N          高清小图: 从原图取样, 每张 N×N 像素 (默认 146, 取自预览)\n"
+        "  --grid 列x行      其他照片墙, 如 3x3、3x1、2x2 (默认 4x2)\n"
+        "  --format jpg|png  小图格式 (默认 jpg)\n"
+        "  --quality Q       JPEG 质量 1-100 (默认 95)\n"
+        "  --quiet           只报告错误\n"
+        "  --help            显示本说明\n"
+        "\n"
+        "同一文件夹里的多张图片 (未给 --out 时) 各自保存到以图片命名的子目录。\n"
+        "输入图片本身永远不会被覆盖; 已有的同名小图会被替换。\n"
+        "退出码: 0 全部成功, 1 有图片失败, 2 用法错误。\n"
+        "\n"
+        "示例:\n"
+        "  tesselkraft-cut cat.jpg                      # 与窗口程序相同的 8 张小图\n"
+        "  tesselkraft-cut --size 1080 cat.jpg          # 8 张 1080×1080 高清小图\n"
+        "  tesselkraft-cut --grid 3x3 --out wall *.jpg  # 九宫格, 每张图片一个子目录\n");
+}
+
+ParsedCommandLine parseCommandLine(const QStringList &arguments)
+{
+    ParsedCommandLine parsed;
+    CutOptions &options = parsed.options;
+    bool optionsEnded = false, qualityGiven = false;
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString &arg = arguments[i];
+        if (optionsEnded || !arg.startsWith(QLatin1String("--")) || arg == QLatin1String("-")) {
+            options.pictures << arg;
+            continue;
+        }
+        if (arg == QLatin1String("--")) {
+            optionsEnded = true;
+            continue;
+        }
+        if (arg == QLatin1String("--help")) {
+            parsed.kind = ParsedCommandLine::Help;
+            return parsed;
+        }
+        if (arg == QLatin1String("--quiet")) {
+            options.quiet = true;
+            continue;
+        }
+        // The remaining options take a value, as "--name value" or "--name=value".
+        static const QStringList valued{"--out", "--size", "--grid", "--format", "--quality"};
+        const int eq = arg.indexOf(QLatin1Char('='));
+        const QString name = eq > 0 ? arg.left(eq) : arg;
+        if (!valued.contains(name))
+            return usageError(QStringLiteral("未知选项: %1").arg(name));
+        QString value;
+        if (eq > 0) {
+            value = arg.mid(eq + 1);
+        } else if (i + 1 < arguments.size()) {
+            value = arguments[++i];
+        } else {
+            return usageError(QStringLiteral("%1 缺少参数").arg(arg));
+        }
+        if (name == QLatin1String("--out")) {
+            if (value.isEmpty())
+                return usageError(QStringLiteral("--out 需要一个目录"));
+            options.outDir = value;
+        } else if (name == QLatin1String("--size")) {
+            if ((options.wall.size = boundedNumber(value, 1, 10000)) < 0)
+                return usageError(
+                    QStringLiteral("--size 需要 1 到 10000 之间的整数: %1").arg(value));
+        } else if (name == QLatin1String("--grid")) {
+            static const QRegularExpression grid(QStringLiteral("^(\\d{1,2})[xX×](\\d{1,2})$"));
+            const auto match = grid.match(value);
+            const int columns = match.hasMatch() ? boundedNumber(match.captured(1), 1, 20) : -1;
+            const int rows = match.hasMatch() ? boundedNumber(match.captured(2), 1, 20) : -1;
+            if (columns < 0 || rows < 0)
+                return usageError(
+                    QStringLiteral("--grid 需要 列x行, 如 3x3 (1 到 20): %1").arg(value));
+            options.wall.columns = columns;
+            options.wall.rows = rows;
+        } else if (name == QLatin1String("--format")) {
+            if (value == QLatin1String("jpg") || value == QLatin1String("jpeg"))
+                options.wall.format.format = "jpeg";
+            else if (value == QLatin1String("png"))
+                options.wall.format.format = "png";
+            else
+                return usageError(QStringLiteral("--format 只能是 jpg 或 png: %1").arg(value));
+        } else if (name == QLatin1String("--quality")) {
+            qualityGiven = true;
+            if ((options.wall.format.quality = boundedNumber(value, 1, 100)) < 0)
+                return usageError(
+                    QStringLiteral("--quality 需要 1 到 100 之间的整数: %1").arg(value));
+        }
+    }
+    if (options.pictures.isEmpty())
+        return usageError(QStringLiteral("没有给出图片"));
+    // PNG has no quality; its writer would read one as a compression level.
+    if (options.wall.format.format == "png" && !qualityGiven)
+        options.wall.format.quality = -1;
+    return parsed;
+}
+
+} // namespace tk
