@@ -5,6 +5,7 @@
 #include "report.h"
 #include "testsupport.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QDir>
 #include <QDropEvent>
@@ -56,6 +57,7 @@ private slots:
     void failingSaveWarnsAndTheWindowLives();
     void sourcePictureIsNotOverwrittenUnasked();
     void previewStateMachine();
+    void highResolutionCutFromTheMenu();
 
 private:
     QString picture(const QString &name, QSize size = QSize(800, 400));
@@ -369,6 +371,32 @@ void TstForm1::previewStateMachine()
     QCOMPARE(titles(), QStringList({"通知:"}));
     QVERIFY(!f.Check2->isChecked());
     QCOMPARE(linesVisible(), all);
+}
+
+void TstForm1::highResolutionCutFromTheMenu()
+{
+    tk::Form1 &f = *m_form;
+    auto *action = f.Command2->findChild<QAction *>("highResAction");
+    QVERIFY(action);
+    QCOMPARE(action->text(), QString("生成高清图片（1080×1080）"));
+    action->trigger();
+    QCOMPARE(titles(), QStringList({"通知:"}));
+
+    const QString source = picture("hd/photo.png", QSize(1600, 800));
+    choose(source);
+    action->trigger();
+    QCOMPARE(m_messages.last().prompt, Done);
+    for (int k = 1; k <= 8; ++k) {
+        const QImage tile(m_dir->filePath(QString("hd/%1.jpg").arg(k)));
+        QCOMPARE(tile.size(), QSize(1080, 1080));
+        QVERIFY(sameColour(tile.pixelColor(540, 540), cellColour(k - 1), 12));
+    }
+
+    // The file is read again; once it is gone the cut says so and the window goes on.
+    QVERIFY(QFile::remove(source));
+    action->trigger();
+    QCOMPARE(m_messages.last().title, QString("警告："));
+    QVERIFY(m_messages.last().prompt.contains(source));
 }
 
 QTEST_MAIN(TstForm1)

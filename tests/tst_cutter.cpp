@@ -1,0 +1,265 @@
+#include "cutter.h"
+#include "form1.h"
+#include "messages.h"
+#include "testsupport.h"
+#include "wall.h"
+
+#include <QDir>
+#include <QImageWriter>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+#include <cmath>
+
+using namespace testsupport;
+
+namespace {
+
+struct Run {
+    int status;
+    QString out, err;
+};
+
+Run cut(QStringList arguments)
+{
+    QString out, err;
+    QTextStream outStream(&out), errStream(&err);
+    arguments.prepend("tesselkraft-cut");
+    const int status = tk::runCutter(arguments, outStream, errStream);
+    return {status, out, err};
+}
+
+// Smooth waves of a few dozen pixels: resampling at different resolutions agrees on
+// them, while a region off by a few pixels does not.
+QImage photoLike(QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    const double kx = 2 * M_PI * 20 / size.width(), ky = 2 * M_PI * 10 / size.height();
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            image.setPixel(x, y,
+                           qRgb(int(128 + 100 * std::sin(kx * x)),
+                                int(128 + 100 * std::sin(ky * y)),
+                                (x + y) * 255 / (size.width() + size.height())));
+    return image;
+}
+
+double meanDifference(const QImage &a, const QImage &b)
+{
+    double sum = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
+                   std::abs(qBlue(p) - qBlue(q));
+        }
+    return sum / (3.0 * a.width() * a.height());
+}
+
+} // namespace
+
+class TstCutter : public QObject {
+    Q_OBJECT
+private slots:
+    void defaultTilesAreTheWindowsTiles();
+    void fullResolutionShowsTheWindowsRegions();
+    void exifTurnedPicturesAreCutUpright();
+    void otherGridsCoverThePicture();
+    void badPictureDoesNotStopTheBatch();
+    void picturesSharingAFolderGetOneEach();
+    void inputsAreNeverOverwritten();
+    void usageErrors_data();
+    void usageErrors();
+
+private:
+    QString picture(const QString &name, const QImage &image);
+    QTemporaryDir m_dir;
+};
+
+QString TstCutter::picture(const QString &name, const QImage &image)
+{
+    const QString path = m_dir.filePath(name);
+    QDir().mkpath(QFileInfo(path).path());
+    writeImage(image, path, nullptr, 92);
+    return path;
+}
+
+void TstCutter::defaultTilesAreTheWindowsTiles()
+{
+    const QString source = picture("same/photo.jpg", photoLike(QSize(1200, 900)));
+    tk::setMsgBoxHook([](const QString &, int, const QString &) { return int(tk::vbOK); });
+    tk::setOpenDialogHook([source] { return source; });
+    {
+        tk::Form1 window;
+        window.Form_Load();
+        window.Command1_Click();
+        window.Command2_Click();
+    }
+    tk::setMsgBoxHook({});
+    tk::setOpenDialogHook({});
+
+    const Run run = cut({"--quiet", "--out", m_dir.filePath("cli"), source});
+    QCOMPARE(run.status, 0);
+    QVERIFY(run.out.isEmpty());
+    for (int k = 1; k <= 8; ++k) {
+        const QByteArray window = readBytes(m_dir.filePath(QString("same/%1.jpg").arg(k)));
+        QVERIFY(!window.isEmpty());
+        QCOMPARE(readBytes(m_dir.filePath(QString("cli/%1.jpg").arg(k))), window);
+    }
+}
+
+void TstCutter::fullResolutionShowsTheWindowsRegions()
+{
+    const QString source = picture("full/photo.png", photoLike(QSize(2400, 1200)));
+    QCOMPARE(cut({"--quiet", "--out", m_dir.filePath("full/small"), source}).status, 0);
+    QCOMPARE(cut({"--quiet", "--size", "600", "--out", m_dir.filePath("full/big"), source}).status,
+             0);
+    for (int k = 1; k <= 8; ++k) {
+        const QImage big(m_dir.filePath(QString("full/big/%1.jpg").arg(k)));
+        QCOMPARE(big.size(), QSize(600, 600));
+        const QImage shrunk = big.scaled(146, 146, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        const QImage window(m_dir.filePath(QString("full/small/%1.jpg").arg(k)));
+        const double same = meanDifference(shrunk, window);
+        QVERIFY2(same < 3.0, qPrintable(QString("tile %1 differs by %2").arg(k).arg(same)));
+        // The comparison would notice a region three pixels off.
+        const double shifted =
+            meanDifference(shrunk.copy(3, 3, 140, 140), window.copy(0, 0, 140, 140));
+        QVERIFY2(shifted > 3 * same + 3, qPrintable(QString("tile %1: %2").arg(k).arg(shifted)));
+    }
+}
+
+void TstCutter::exifTurnedPicturesAreCutUpright()
+{
+    // Stored sideways with "turn 90° clockwise": upright it is the 4 × 2 grid.
+    const QImage upright = gridPicture(QSize(800, 400), 4, 2);
+    const QString path = m_dir.filePath("turned/photo.jpg");
+    QDir().mkpath(m_dir.filePath("turned"));
+    QImageWriter writer(path);
+    writer.setTransformation(QImageIOHandler::TransformationRotate90);
+    QVERIFY(writer.write(upright.transformed(QTransform().rotate(-90))));
+
+    for (const QString &size : QStringList{"0", "300"}) {
+        const QString out = m_dir.filePath("turned/size" + size);
+        QStringList args{"--quiet", "--out", out, path};
+        if (size != "0")
+            args << "--size" << size;
+        QCOMPARE(cut(args).status, 0);
+        for (int k = 1; k <= 8; ++k) {
+            const QImage tile(out + QString("/%1.jpg").arg(k));
+            const QColor centre = tile.pixelColor(tile.width() / 2, tile.height() / 2);
+            QVERIFY2(
+                sameColour(centre, cellColour(k - 1), 16),
+                qPrintable(QString("size %1 tile %2: %3").arg(size).arg(k).arg(centre.name())));
+        }
+    }
+}
+
+void TstCutter::otherGridsCoverThePicture()
+{
+    // A 3 × 3 grid with a red frame round the whole picture.
+    QImage image = gridPicture(QSize(900, 900), 3, 3);
+    {
+        QPainter painter(&image);
+        painter.setPen(QPen(QColor(255, 0, 0), 12));
+        painter.drawRect(QRectF(6, 6, 888, 888));
+    }
+    const QString source = picture("grid/photo.png", image);
+    const Run run =
+        cut({"--grid", "3x3", "--format", "png", "--out", m_dir.filePath("grid/t"), source});
+    QCOMPARE(run.status, 0);
+    QVERIFY(run.out.contains("(9)"));
+    QVERIFY(!QFileInfo::exists(m_dir.filePath("grid/t/10.png")));
+    for (int k = 1; k <= 9; ++k) {
+        const QImage tile(m_dir.filePath(QString("grid/t/%1.png").arg(k)));
+        QCOMPARE(tile.size(), QSize(146, 146));
+        QVERIFY(sameColour(tile.pixelColor(73, 73), cellColour(k - 1), 8));
+    }
+    // Nothing lost at the outer edge: the frame shows in the corner tiles.
+    QCOMPARE(QImage(m_dir.filePath("grid/t/1.png")).pixelColor(0, 0), QColor(Qt::red));
+    QCOMPARE(QImage(m_dir.filePath("grid/t/9.png")).pixelColor(145, 145), QColor(Qt::red));
+
+    // Equal tiles, gutters between them only.
+    const QList<QRectF> regions = tk::wallRegions(3, 2);
+    QCOMPARE(regions.size(), 6);
+    QCOMPARE(regions.first().topLeft(), QPointF(0, 0));
+    QVERIFY(qFuzzyCompare(regions.last().right(), 1.0));
+    QVERIFY(qFuzzyCompare(regions.last().bottom(), 1.0));
+    const double gutter = regions[1].left() - regions[0].right();
+    QVERIFY(gutter > 0);
+    QVERIFY(qFuzzyCompare(regions[2].left() - regions[1].right(), gutter));
+    for (const QRectF &r : regions)
+        QVERIFY(qFuzzyCompare(r.size().width(), regions[0].width()));
+}
+
+void TstCutter::badPictureDoesNotStopTheBatch()
+{
+    const QString good1 = picture("batch/a/one.jpg", photoLike(QSize(400, 300)));
+    const QString bad = m_dir.filePath("batch/b/broken.jpg");
+    QDir().mkpath(m_dir.filePath("batch/b"));
+    writeBytes("not a picture", bad);
+    const QString good2 = picture("batch/c/two.png", photoLike(QSize(300, 400)));
+    const Run run = cut({good1, bad, good2});
+    QCOMPARE(run.status, 1);
+    QCOMPARE(run.err.count('\n'), 1);
+    QVERIFY(run.err.contains(bad));
+    QVERIFY(QFileInfo::exists(m_dir.filePath("batch/a/8.jpg")));
+    QVERIFY(QFileInfo::exists(m_dir.filePath("batch/c/8.jpg")));
+    QVERIFY(!QFileInfo::exists(m_dir.filePath("batch/b/1.jpg")));
+}
+
+void TstCutter::picturesSharingAFolderGetOneEach()
+{
+    const QString a = picture("shared/cat.jpg", photoLike(QSize(400, 300)));
+    const QString b = picture("shared/dog.jpg", photoLike(QSize(300, 300)));
+    const QString c = picture("shared/dog.png", gridPicture(QSize(300, 300), 4, 2));
+    QCOMPARE(cut({"--quiet", a, b, c, a}).status, 0);
+    QVERIFY(!QFileInfo::exists(m_dir.filePath("shared/1.jpg")));
+    for (const QString &folder : QStringList{"cat", "dog-jpg", "dog-png"})
+        QVERIFY2(QFileInfo::exists(m_dir.filePath(QString("shared/%1/8.jpg").arg(folder))),
+                 qPrintable(folder));
+    QVERIFY(readBytes(m_dir.filePath("shared/dog-jpg/1.jpg")) !=
+            readBytes(m_dir.filePath("shared/dog-png/1.jpg")));
+}
+
+void TstCutter::inputsAreNeverOverwritten()
+{
+    const QString own = picture("own/3.jpg", photoLike(QSize(400, 300)));
+    const QByteArray before = readBytes(own);
+    const Run run = cut({own});
+    QCOMPARE(run.status, 1);
+    QVERIFY(run.err.contains(own));
+    QCOMPARE(readBytes(own), before);
+    QVERIFY(!QFileInfo::exists(m_dir.filePath("own/1.jpg")));
+
+    // Earlier tiles are replaced, as in the window.
+    const QString other = picture("again/photo.jpg", photoLike(QSize(400, 300)));
+    writeBytes("old", m_dir.filePath("again/1.jpg"));
+    QCOMPARE(cut({"--quiet", other}).status, 0);
+    QVERIFY(readBytes(m_dir.filePath("again/1.jpg")).startsWith("\xFF\xD8"));
+}
+
+void TstCutter::usageErrors_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("no picture") << QStringList();
+    QTest::newRow("unknown option") << QStringList({"--fast", "a.jpg"});
+    QTest::newRow("size not a number") << QStringList({"--size", "big", "a.jpg"});
+    QTest::newRow("size missing") << QStringList({"a.jpg", "--size"});
+    QTest::newRow("grid zero") << QStringList({"--grid", "0x2", "a.jpg"});
+    QTest::newRow("grid malformed") << QStringList({"--grid", "3by3", "a.jpg"});
+    QTest::newRow("format gif") << QStringList({"--format", "gif", "a.jpg"});
+    QTest::newRow("quality 0") << QStringList({"--quality=0", "a.jpg"});
+}
+
+void TstCutter::usageErrors()
+{
+    QFETCH(QStringList, arguments);
+    const Run run = cut(arguments);
+    QCOMPARE(run.status, 2);
+    QVERIFY(!run.err.isEmpty());
+    QVERIFY(!QFileInfo::exists(QDir::current().filePath("1.jpg")));
+}
+
+QTEST_MAIN(TstCutter)
+#include "tst_cutter.moc"
