@@ -7,7 +7,8 @@
 
 int main(int argc, char *argv[])
 {
-    if (const QString advice = tk::missingDisplayAdvice(); !advice.isEmpty()) {
+    if (const QString advice = tk::missingDisplayAdvice(QString::fromLocal8Bit(argv[0]));
+        !advice.isEmpty()) {
         std::fputs(advice.toLocal8Bit().constData(), stderr);
         return 1;
     }

@@ -4,15 +4,19 @@
 #include "picturebox.h"
 #include "report.h"
 #include "testsupport.h"
+#include "update.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
 #include <QDropEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 #include <memory>
 
@@ -58,6 +62,7 @@ private slots:
     void sourcePictureIsNotOverwrittenUnasked();
     void previewStateMachine();
     void highResolutionCutFromTheMenu();
+    void updateWindowMatchesTheDesign();
 
 private:
     QString picture(const QString &name, QSize size = QSize(800, 400));
@@ -397,6 +402,25 @@ void TstForm1::highResolutionCutFromTheMenu()
     action->trigger();
     QCOMPARE(m_messages.last().title, QString("警告："));
     QVERIFY(m_messages.last().prompt.contains(source));
+}
+
+void TstForm1::updateWindowMatchesTheDesign()
+{
+    tk::Update update;
+    QCOMPARE(update.size(), QSize(312, 46));
+    QVERIFY(update.windowFlags() & Qt::FramelessWindowHint);
+    QCOMPARE(update.Picture1->geometry(), QRect(0, 0, 310, 17));
+    QCOMPARE(update.Picture2->parentWidget(), update.Picture1->inner());
+    QCOMPARE(update.Picture2->canvas().backColor(), QColor(Qt::yellow));
+    QCOMPARE(update.Label1->text(), QString("载入系统文件..."));
+    QCOMPARE(update.Label1->geometry(), QRect(93, 23, 121, 16));
+    QCOMPARE(update.Label1->palette().color(QPalette::WindowText), QColor(0, 0xC0, 0));
+    QCOMPARE(update.Label1->font().pointSizeF(), 10.5);
+    QCOMPARE(update.Text1->geometry(), QRect(0, 24, 41, 18));
+    QCOMPARE(update.Text2->geometry(), QRect(40, 24, 41, 18));
+    QVERIFY(update.Text1->isHidden() && update.Text2->isHidden());
+    QCOMPARE(update.Timer1->interval(), 10);
+    QVERIFY(update.Timer1->isActive());
 }
 
 QTEST_MAIN(TstForm1)
