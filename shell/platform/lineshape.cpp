@@ -14,25 +14,27 @@ LineShape::LineShape(QWidget *container) : QWidget(container)
 
 void LineShape::setX1(float twips)
 {
-    m_x1 = twips;
-    applyGeometry();
+    setEnd(m_x1, twips);
 }
 
 void LineShape::setY1(float twips)
 {
-    m_y1 = twips;
-    applyGeometry();
+    setEnd(m_y1, twips);
 }
 
 void LineShape::setX2(float twips)
 {
-    m_x2 = twips;
-    applyGeometry();
+    setEnd(m_x2, twips);
 }
 
 void LineShape::setY2(float twips)
 {
-    m_y2 = twips;
+    setEnd(m_y2, twips);
+}
+
+void LineShape::setEnd(float &end, float twips)
+{
+    end = twips;
     applyGeometry();
 }
 

@@ -32,6 +32,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void setEnd(float &end, float twips);
     void applyGeometry();
 
     float m_x1 = 0, m_y1 = 0, m_x2 = 0, m_y2 = 0;

@@ -41,26 +41,22 @@ PictureBox::PictureBox(QWidget *container, bool framed)
 
 void PictureBox::setLeft(float twips)
 {
-    m_left = twips;
-    applyGeometry();
+    move(twips, m_top, m_width, m_height);
 }
 
 void PictureBox::setTop(float twips)
 {
-    m_top = twips;
-    applyGeometry();
+    move(m_left, twips, m_width, m_height);
 }
 
 void PictureBox::setWidth(float twips)
 {
-    m_width = twips;
-    applyGeometry();
+    move(m_left, m_top, twips, m_height);
 }
 
 void PictureBox::setHeight(float twips)
 {
-    m_height = twips;
-    applyGeometry();
+    move(m_left, m_top, m_width, twips);
 }
 
 void PictureBox::move(float left, float top, float width, float height)
