@@ -23,10 +23,10 @@ shot start
 
 click_at 56 21 # 选择图片
 wait_for '^打开$' >/dev/null
-sleep 0.5
+sleep 1
 xdotool type --delay 5 "$work/photo.png"
 xdotool key Return
-sleep 1
+sleep 1.5
 
 click_at 150 20 # 效果预览
 sleep 0.5
