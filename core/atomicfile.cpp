@@ -22,11 +22,14 @@ namespace {
 QString partName(const QString &path)
 {
     static std::atomic<unsigned> counter{0};
+    // Hidden, and ending like the target: Qt then picks an image writer by the suffix
+    // instead of loading every image plugin to ask.
     const QFileInfo info(path);
-    return info.path() + QStringLiteral("/.%1.%2-%3.part")
-                             .arg(info.fileName())
+    return info.path() + QStringLiteral("/.%1-%2-%3.part.%4")
+                             .arg(info.completeBaseName())
                              .arg(QCoreApplication::applicationPid())
-                             .arg(counter++);
+                             .arg(counter++)
+                             .arg(info.suffix());
 }
 
 } // namespace

@@ -5,8 +5,11 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QImageIOPlugin>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QPluginLoader>
+#include <memory>
 
 namespace tk {
 
@@ -54,6 +57,17 @@ bool pngIsTruncated(QFile &file)
     return !file.read(tail).contains("IEND");
 }
 
+// QImageWriter loads every image plugin to find a writer; tiles are written often
+// enough that going straight to the JPEG plugin is worth it.
+QImageIOPlugin *jpegPlugin()
+{
+    static QImageIOPlugin *const plugin = [] {
+        QPluginLoader loader(QStringLiteral("imageformats/qjpeg"));
+        return qobject_cast<QImageIOPlugin *>(loader.instance());
+    }();
+    return plugin;
+}
+
 } // namespace
 
 QSize pictureSize(const QString &path)
@@ -76,6 +90,15 @@ QImage LoadPicture(const QString &path, QSize decodeSize)
 
     QImageReader reader(&file);
     reader.setAutoTransform(true);
+    // Naming the common formats up front spares loading every image plugin to ask.
+    const QByteArray magic = file.peek(8);
+    const QByteArray known = magic.startsWith("\xFF\xD8\xFF")           ? "jpeg"
+                             : magic.startsWith("\x89PNG\r\n\x1A\n") ? "png"
+                                                                         : QByteArray();
+    if (!known.isEmpty()) {
+        reader.setFormat(known);
+        reader.setAutoDetectImageFormat(false);
+    }
     const QByteArray format = reader.format();
     if (format.isEmpty())
         throw Error(loadError(path, reader.errorString()));
@@ -99,6 +122,11 @@ QImage LoadPicture(const QString &path, QSize decodeSize)
 void SavePicture(const QImage &image, const QString &path, const SaveFormat &format)
 {
     writeFileAtomically(path, [&](QIODevice &device) {
+        if (QImageIOPlugin *plugin = jpegPlugin(); plugin && format.format == "jpeg") {
+            const std::unique_ptr<QImageIOHandler> handler(plugin->create(&device, "jpeg"));
+            handler->setOption(QImageIOHandler::Quality, format.quality);
+            return handler->write(image) ? QString() : QStringLiteral("JPEG 编码失败");
+        }
         QImageWriter writer(&device, format.format);
         writer.setQuality(format.quality);
         if (!writer.write(image))
