@@ -63,9 +63,7 @@ int runCutter(const QStringList &arguments, QTextStream &out, QTextStream &err)
             }
         } catch (const std::exception &e) {
             failed = true;
-            const QString reason = dynamic_cast<const Error *>(&e)
-                                       ? static_cast<const Error &>(e).message()
-                                       : QString::fromLocal8Bit(e.what());
+            const QString reason = messageOf(e);
             const QMutexLocker locker(&lock);
             err << Name << ": " << job.picture << ": " << QString(reason).replace('\n', ' ')
                 << "\n";

@@ -18,4 +18,11 @@ private:
     QString m_message;
 };
 
+// The user-readable text of any exception.
+inline QString messageOf(const std::exception &e)
+{
+    const auto *error = dynamic_cast<const Error *>(&e);
+    return error ? error->message() : QString::fromLocal8Bit(e.what());
+}
+
 } // namespace tk

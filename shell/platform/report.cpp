@@ -38,10 +38,8 @@ void guarded(const std::function<void()> &handler)
 {
     try {
         handler();
-    } catch (const Error &e) {
-        report(e.message());
     } catch (const std::exception &e) {
-        report(QString::fromLocal8Bit(e.what()));
+        report(messageOf(e));
     } catch (...) {
         report(QStringLiteral("未知错误"));
     }
