@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang into build-fuzz/ and runs each one for
+# SECONDS (default 20) on the inputs kept in tests/fuzz/corpus/<name>/.
+# Usage: fuzz.sh [SECONDS] [NAME...]
+# A crash or hang stops the run; its input is saved in build-fuzz/artifacts/ and
+# belongs in tests/fuzz/corpus/<name>/ once understood and fixed.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+seconds=${1:-20}
+shift || true
+
+bash "$root/scripts/install.sh" cmake make clang libclang-rt-14-dev qt6-base-dev \
+    libjpeg62-turbo-dev
+build=$root/build-fuzz
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSELKRAFT_FUZZ=ON \
+    -DCMAKE_CXX_COMPILER=clang++ -DBUILD_TESTING=OFF >/dev/null
+cmake --build "$build" --target fuzzers -j"$(nproc)"
+
+names=("$@")
+if ((${#names[@]} == 0)); then
+    for target in "$build"/tests/fuzz/fuzz_*; do names+=("${target##*/fuzz_}"); done
+fi
+mkdir -p "$build/artifacts"
+for name in "${names[@]}"; do
+    corpus=$root/tests/fuzz/corpus/$name
+    work=$build/corpus/$name # what the fuzzer finds stays out of the repository
+    mkdir -p "$corpus" "$work"
+    echo "== fuzz_$name for ${seconds}s"
+    # A single allocation over 1 GiB is a fault: no input may take that much.
+    "$build/tests/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=10 \
+        -malloc_limit_mb=1024 -rss_limit_mb=2560 -print_final_stats=0 \
+        -artifact_prefix="$build/artifacts/$name-" "$work" "$corpus" 2>&1 | tail -n 3
+    [ "${PIPESTATUS[0]}" -eq 0 ] || { echo "fuzz_$name failed"; exit 1; }
+done
