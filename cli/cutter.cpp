@@ -1,10 +1,13 @@
 #include "cutter.h"
 
 #include "error.h"
+#include "memorybudget.h"
 #include "options.h"
 #include "plan.h"
+#include "systemerror.h"
+#include "tempfiles.h"
 
-#include <QDir>
+#include <QFile>
 #include <QMutex>
 #include <QTextStream>
 #include <QThread>
@@ -17,57 +20,91 @@ namespace {
 
 const QString Name = QStringLiteral("tesselkraft-cut");
 
-void cutOne(const CutJob &job, const CutOptions &options)
+// Holds a picture's share of the memory budget while it is decoded and cut.
+class BudgetShare {
+public:
+    BudgetShare(MemoryGate &gate, qint64 bytes) : m_gate(gate), m_bytes(bytes)
+    {
+        m_gate.acquire(m_bytes);
+    }
+    ~BudgetShare() { m_gate.release(m_bytes); }
+    BudgetShare(const BudgetShare &) = delete;
+    BudgetShare &operator=(const BudgetShare &) = delete;
+
+private:
+    MemoryGate &m_gate;
+    qint64 m_bytes;
+};
+
+void cutOne(const CutJob &job, const WallSpec &wall, MemoryGate &gate)
 {
     if (!job.refusal.isEmpty())
         throw Error(job.refusal);
-    const bool existed = QDir(job.folder).exists();
-    if (!QDir().mkpath(job.folder))
-        throw Error(QStringLiteral("无法创建目录“%1”").arg(job.folder));
-    try {
-        cutWall(job.picture, job.folder, options.wall);
-    } catch (...) {
-        if (!existed)
-            QDir().rmdir(job.folder); // only while still empty
-        throw;
-    }
+    PictureReader reader(job.picture, job.shown);
+    const WallPlan plan = planWall(reader, wall);
+    const BudgetShare share(gate, plan.peakBytes);
+    const QImage decoded = decodeForWall(reader, wall, plan);
+    // Only a picture that decoded gets a folder.
+    if (const int error = tempfiles::createFolders(QFile::encodeName(job.folder)))
+        throw Error(QStringLiteral("无法创建文件夹“%1”：%2")
+                        .arg(printableName(job.folder), reasonOf(error)));
+    writeWall(decoded, job.folder, wall);
 }
+
+// Reports go out one whole line at a time, whichever thread writes them.
+class Reporter {
+public:
+    Reporter(QTextStream &out, QTextStream &err) : m_out(out), m_err(err) {}
+    void line(bool error, QString text)
+    {
+        text.replace(QLatin1Char('\n'), QLatin1Char(' '))
+            .replace(QLatin1Char('\r'), QLatin1Char(' '));
+        const QMutexLocker locker(&m_lock);
+        QTextStream &stream = error ? m_err : m_out;
+        stream << text << '\n';
+        stream.flush();
+        if (stream.status() != QTextStream::Ok)
+            m_failed = true;
+    }
+    bool failed() const { return m_failed; }
+
+private:
+    QMutex m_lock;
+    QTextStream &m_out, &m_err;
+    std::atomic<bool> m_failed{false};
+};
 
 } // namespace
 
-int runCutter(const QStringList &arguments, QTextStream &out, QTextStream &err)
+int runCutter(const QByteArrayList &arguments, QTextStream &out, QTextStream &err)
 {
+    Reporter report(out, err);
     const ParsedCommandLine parsed = parseCommandLine(arguments);
     if (parsed.kind == ParsedCommandLine::Help) {
-        out << helpText();
-        return 0;
+        report.line(false, helpText().chopped(1));
+        return report.failed() ? 1 : 0;
     }
     if (parsed.kind == ParsedCommandLine::UsageError) {
-        err << Name << ": " << parsed.message << "\n"
-            << QStringLiteral("用 --help 查看用法。") << "\n";
+        report.line(true, Name + QStringLiteral(": ") + parsed.message);
+        report.line(true, QStringLiteral("用 --help 查看用法。"));
         return 2;
     }
     const CutOptions &options = parsed.options;
     const QList<CutJob> jobs = planCuts(options);
 
-    QMutex lock;
+    MemoryGate gate;
     std::atomic<bool> failed{false};
     auto runJob = [&](const CutJob &job) {
         try {
-            cutOne(job, options);
-            if (!options.quiet) {
-                const QMutexLocker locker(&lock);
-                out << job.picture << " -> " << job.folder << " (" << options.wall.tileCount()
-                    << ")\n";
-                out.flush();
-            }
+            cutOne(job, options.wall, gate);
+            if (!options.quiet)
+                report.line(false, QStringLiteral("%1 -> %2 (%3)")
+                                       .arg(job.shown, printableName(job.folder))
+                                       .arg(options.wall.tileCount()));
         } catch (const std::exception &e) {
             failed = true;
-            const QString reason = messageOf(e);
-            const QMutexLocker locker(&lock);
-            err << Name << ": " << job.picture << ": " << QString(reason).replace('\n', ' ')
-                << "\n";
-            err.flush();
+            report.line(true, Name + QStringLiteral(": ") + job.shown + QStringLiteral(": ") +
+                                  messageOf(e));
         }
     };
 
@@ -80,7 +117,8 @@ int runCutter(const QStringList &arguments, QTextStream &out, QTextStream &err)
             pool.start([&runJob, job] { runJob(job); });
         pool.waitForDone();
     }
-    return failed ? 1 : 0;
+    tempfiles::removeEmptyFolders();
+    return failed || report.failed() ? 1 : 0;
 }
 
 } // namespace tk

@@ -1,22 +1,46 @@
 #include "cutter.h"
+#include "signals.h"
 
-#include <QStringList>
+#include <QByteArrayList>
 #include <QTextStream>
 #include <cstdio>
 #include <cstdlib>
 
+namespace {
+
+// Qt's and the image readers' own warnings are not for the cutter's user: each bad
+// picture gets exactly one line of ours.
+void silent(QtMsgType, const QMessageLogContext &, const QString &) {}
+
+// A report that could not be written is a failed run.
+bool flushed(std::FILE *stream)
+{
+    return std::fflush(stream) == 0 && !std::ferror(stream);
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    tk::stopCleanlyOnSignals();
+    qInstallMessageHandler(silent);
     // No QCoreApplication: the cutter needs no event loop, and its start-up costs time.
-    QStringList arguments;
+    // The arguments stay bytes, so a name that is not valid text still opens.
+    QByteArrayList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    const int status = tk::runCutter(arguments, out, err);
+        arguments << QByteArray(argv[i]);
+    int status;
+    {
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        status = tk::runCutter(arguments, out, err);
+        out.flush();
+        err.flush();
+        if (out.status() != QTextStream::Ok || err.status() != QTextStream::Ok)
+            status = status ? status : 1;
+    }
+    if (!flushed(stdout) || !flushed(stderr))
+        status = status ? status : 1;
     // Every tile is written and renamed by now; tearing Qt down would only cost time.
-    out.flush();
-    err.flush();
-    std::fflush(nullptr);
     std::_Exit(status);
 }

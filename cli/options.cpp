@@ -1,5 +1,7 @@
 #include "options.h"
 
+#include "systemerror.h"
+
 #include <QRegularExpression>
 
 namespace tk {
@@ -50,15 +52,18 @@ QString helpText()
         "  tesselkraft-cut --grid 3x3 --out wall *.jpg  # 九宫格, 每张图片一个子目录\n");
 }
 
-ParsedCommandLine parseCommandLine(const QStringList &arguments)
+ParsedCommandLine parseCommandLine(const QByteArrayList &nativeArguments)
 {
+    QStringList arguments;
+    for (const QByteArray &argument : nativeArguments)
+        arguments << QString::fromLocal8Bit(argument);
     ParsedCommandLine parsed;
     CutOptions &options = parsed.options;
     bool optionsEnded = false, qualityGiven = false;
     for (int i = 1; i < arguments.size(); ++i) {
         const QString &arg = arguments[i];
         if (optionsEnded || !arg.startsWith(QLatin1String("--")) || arg == QLatin1String("-")) {
-            options.pictures << arg;
+            options.pictures << PictureArgument{nativeArguments[i], arg};
             continue;
         }
         if (arg == QLatin1String("--")) {
@@ -78,31 +83,34 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments)
         const int eq = arg.indexOf(QLatin1Char('='));
         const QString name = eq > 0 ? arg.left(eq) : arg;
         if (!valued.contains(name))
-            return usageError(QStringLiteral("未知选项: %1").arg(name));
+            return usageError(QStringLiteral("未知选项: %1").arg(printableName(name)));
         QString value;
         if (eq > 0) {
             value = arg.mid(eq + 1);
         } else if (i + 1 < arguments.size()) {
             value = arguments[++i];
         } else {
-            return usageError(QStringLiteral("%1 缺少参数").arg(arg));
+            return usageError(QStringLiteral("%1 缺少参数").arg(printableName(arg)));
         }
         if (name == QLatin1String("--out")) {
             if (value.isEmpty())
                 return usageError(QStringLiteral("--out 需要一个目录"));
+            if (value.contains(QChar::ReplacementCharacter))
+                return usageError(QStringLiteral("--out 的目录名不是系统编码下的有效文字: %1")
+                                      .arg(printableName(value)));
             options.outDir = value;
         } else if (name == QLatin1String("--size")) {
             if ((options.wall.size = boundedNumber(value, 1, 10000)) < 0)
-                return usageError(
-                    QStringLiteral("--size 需要 1 到 10000 之间的整数: %1").arg(value));
+                return usageError(QStringLiteral("--size 需要 1 到 10000 之间的整数: %1")
+                                      .arg(printableName(value)));
         } else if (name == QLatin1String("--grid")) {
             static const QRegularExpression grid(QStringLiteral("^(\\d{1,2})[xX×](\\d{1,2})$"));
             const auto match = grid.match(value);
             const int columns = match.hasMatch() ? boundedNumber(match.captured(1), 1, 20) : -1;
             const int rows = match.hasMatch() ? boundedNumber(match.captured(2), 1, 20) : -1;
             if (columns < 0 || rows < 0)
-                return usageError(
-                    QStringLiteral("--grid 需要 列x行, 如 3x3 (1 到 20): %1").arg(value));
+                return usageError(QStringLiteral("--grid 需要 列x行, 如 3x3 (1 到 20): %1")
+                                      .arg(printableName(value)));
             options.wall.columns = columns;
             options.wall.rows = rows;
         } else if (name == QLatin1String("--format")) {
@@ -111,12 +119,13 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments)
             else if (value == QLatin1String("png"))
                 options.wall.format.format = "png";
             else
-                return usageError(QStringLiteral("--format 只能是 jpg 或 png: %1").arg(value));
+                return usageError(
+                    QStringLiteral("--format 只能是 jpg 或 png: %1").arg(printableName(value)));
         } else if (name == QLatin1String("--quality")) {
             qualityGiven = true;
             if ((options.wall.format.quality = boundedNumber(value, 1, 100)) < 0)
-                return usageError(
-                    QStringLiteral("--quality 需要 1 到 100 之间的整数: %1").arg(value));
+                return usageError(QStringLiteral("--quality 需要 1 到 100 之间的整数: %1")
+                                      .arg(printableName(value)));
         }
     }
     if (options.pictures.isEmpty())

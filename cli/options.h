@@ -2,14 +2,22 @@
 
 #include "wall.h"
 
+#include <QByteArrayList>
 #include <QString>
 #include <QStringList>
 
 namespace tk {
 
+// A picture named on the command line: its bytes open it, its text names folders
+// after it (with U+FFFD where the bytes are not valid text).
+struct PictureArgument {
+    QByteArray native;
+    QString text;
+};
+
 // What the command line asks for.
 struct CutOptions {
-    QStringList pictures;
+    QList<PictureArgument> pictures;
     QString outDir; // empty: beside each picture
     WallSpec wall;
     bool quiet = false;
@@ -23,7 +31,8 @@ struct ParsedCommandLine {
     QString message;
 };
 
-ParsedCommandLine parseCommandLine(const QStringList &arguments);
+// `arguments` are the program's arguments as bytes, the program's name first.
+ParsedCommandLine parseCommandLine(const QByteArrayList &arguments);
 QString helpText();
 
 } // namespace tk

@@ -1,6 +1,11 @@
 #include "plan.h"
 
+#include "fileid.h"
+#include "systemerror.h"
+#include "wall.h"
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
@@ -9,80 +14,161 @@ namespace tk {
 
 namespace {
 
+constexpr int MaxFolderNameBytes = 200;
+
 QString withSeparator(const QString &folder)
 {
     return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
 }
 
-// A key that is equal for two names of the same file, where that can be told.
-QString fileKey(const QString &path)
+// Equal for two spellings of one folder; a folder still to be made goes by its path.
+QString folderKey(const QString &folder)
 {
-    const QFileInfo info(path);
-    const QString canonical = info.canonicalFilePath();
-    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+    const FileIdentity id = identityOf(folder);
+    return id.exists ? QStringLiteral("%1:%2").arg(id.device).arg(id.inode)
+                     : QDir::cleanPath(folder);
 }
 
-// Subfolder names after the pictures, told apart by extension where the names clash.
-QStringList subfolderNames(const QStringList &pictures)
+QByteArray nativeFolderOf(const QByteArray &path)
 {
-    QHash<QString, int> uses;
-    for (const QString &p : pictures)
-        ++uses[QFileInfo(p).completeBaseName()];
-    QStringList names;
-    for (const QString &p : pictures) {
-        const QFileInfo info(p);
-        QString name = info.completeBaseName();
-        if (uses.value(name) > 1 && !info.suffix().isEmpty())
-            name += QLatin1Char('-') + info.suffix();
-        names << (name.isEmpty() ? info.fileName() : name);
-    }
-    return names;
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : path.left(slash);
+}
+
+struct Planned {
+    CutJob job;
+    QString text;
+    QString base;
+    QString baseKey;
+};
+
+// The first tile in `folder` that would replace an input, or an empty string.
+QString inputReplacedBy(const QString &folder, const WallSpec &wall,
+                        const QSet<FileIdentity> &inputs)
+{
+    for (const QString &tile : wallTilePaths(folder, wall))
+        if (inputs.contains(identityOf(tile)))
+            return tile;
+    return QString();
+}
+
+// A subfolder is free when no picture of the batch has it, no file stands in its
+// place, and none of its tiles would replace an input.
+bool isFree(const QString &folder, const QSet<QString> &taken, const WallSpec &wall,
+            const QSet<FileIdentity> &inputs)
+{
+    if (taken.contains(folderKey(folder)))
+        return false;
+    const QFileInfo info(folder);
+    if (info.exists() || info.isSymLink())
+        return info.isDir() && inputReplacedBy(withSeparator(folder), wall, inputs).isEmpty();
+    return true;
 }
 
 } // namespace
 
+QString folderNameFor(const QString &name)
+{
+    QString safe;
+    for (const QChar c : name) {
+        const bool control = c.unicode() < 0x20 || c.unicode() == 0x7F ||
+                             (c.unicode() >= 0x80 && c.unicode() < 0xA0);
+        safe += control || c == QLatin1Char('/') || c == QChar::ReplacementCharacter
+                    ? QLatin1Char('_')
+                    : c;
+    }
+    while (safe.toUtf8().size() > MaxFolderNameBytes)
+        safe.chop(safe.size() >= 2 && safe.at(safe.size() - 1).isLowSurrogate() ? 2 : 1);
+    if (safe.isEmpty())
+        return QStringLiteral("_");
+    if (safe.count(QLatin1Char('.')) == safe.size())
+        safe.fill(QLatin1Char('_'));
+    return safe;
+}
+
 QList<CutJob> planCuts(const CutOptions &options)
 {
-    QStringList pictures;
-    QSet<QString> inputs;
-    for (const QString &p : options.pictures) {
-        if (!inputs.contains(fileKey(p))) {
-            inputs.insert(fileKey(p));
-            pictures << p;
+    // Distinct pictures: two names of one file are cut once.
+    QSet<FileIdentity> inputs;
+    QSet<QString> missing;
+    QList<Planned> planned;
+    QHash<QString, int> perBase;
+    for (const PictureArgument &picture : options.pictures) {
+        const FileIdentity id = identityOf(picture.native);
+        const QString key = QDir::cleanPath(QDir::current().absoluteFilePath(picture.text));
+        if (id.exists ? inputs.contains(id) : missing.contains(key))
+            continue;
+        id.exists ? void(inputs.insert(id)) : void(missing.insert(key));
+
+        Planned p;
+        p.text = picture.text;
+        p.job.picture = picture.native;
+        p.job.shown = printableName(picture.native);
+        if (!options.outDir.isEmpty()) {
+            p.base = withSeparator(QDir(options.outDir).absolutePath());
+        } else {
+            const QByteArray folder = nativeFolderOf(picture.native);
+            if (!isValidText(folder))
+                p.job.refusal =
+                    QStringLiteral("文件夹名不是系统编码下的有效文字，无法在其中保存小图："
+                                   "“%1”（可以用 --out 指定保存位置）")
+                        .arg(printableName(folder));
+            p.base = withSeparator(QDir(QFile::decodeName(folder)).absolutePath());
         }
+        p.baseKey = folderKey(p.base);
+        ++perBase[p.baseKey];
+        planned << p;
     }
 
-    QHash<QString, int> perFolder; // pictures sharing an output folder
-    QStringList baseFolders;
-    for (const QString &p : pictures) {
-        const QString base = options.outDir.isEmpty()
-                                 ? withSeparator(QFileInfo(p).absolutePath())
-                                 : withSeparator(QDir(options.outDir).absolutePath());
-        baseFolders << base;
-        ++perFolder[fileKey(base)];
+    // Pictures alone in their folder keep it.
+    QSet<QString> taken;
+    for (Planned &p : planned) {
+        if (perBase.value(p.baseKey) > 1)
+            continue;
+        p.job.folder = p.base;
+        taken.insert(p.baseKey);
+        const QString replaced = inputReplacedBy(p.job.folder, options.wall, inputs);
+        if (p.job.refusal.isEmpty() && !replaced.isEmpty())
+            p.job.refusal =
+                QStringLiteral("小图“%1”会覆盖输入的图片, 未切割").arg(printableName(replaced));
+    }
+
+    // The others get a subfolder each, named after the picture; where names clash
+    // the extension tells them apart, then a number.
+    const auto stemOf = [](const Planned &p) {
+        return p.baseKey + QLatin1Char('/') + QFileInfo(p.text).completeBaseName();
+    };
+    QHash<QString, int> uses;
+    for (const Planned &p : planned)
+        if (perBase.value(p.baseKey) > 1)
+            ++uses[stemOf(p)];
+    QHash<QString, int> nextNumber;
+    for (Planned &p : planned) {
+        if (perBase.value(p.baseKey) <= 1)
+            continue;
+        const QFileInfo info(p.text);
+        QString name = info.completeBaseName();
+        if (uses.value(stemOf(p)) > 1 && !info.suffix().isEmpty())
+            name += QLatin1Char('-') + info.suffix();
+        name = folderNameFor(name);
+        const QString stem = p.baseKey + QLatin1Char('/') + name;
+        int &number = nextNumber[stem];
+        QString folder;
+        for (;;) {
+            const QString candidate =
+                number == 0 ? name : name + QStringLiteral("-%1").arg(number + 1);
+            ++number;
+            folder = p.base + candidate;
+            if (isFree(folder, taken, options.wall, inputs))
+                break;
+        }
+        taken.insert(folderKey(folder));
+        p.job.folder = withSeparator(folder);
     }
 
     QList<CutJob> jobs;
-    for (int i = 0; i < pictures.size(); ++i) {
-        const QString &base = baseFolders[i];
-        // Pictures alone in their folder keep it; others get a subfolder each.
-        QStringList group;
-        for (int j = 0; j < pictures.size(); ++j)
-            if (fileKey(baseFolders[j]) == fileKey(base))
-                group << pictures[j];
-        const QString folder =
-            perFolder.value(fileKey(base)) > 1
-                ? withSeparator(base + subfolderNames(group)[group.indexOf(pictures[i])])
-                : base;
-        CutJob job{pictures[i], folder, QString()};
-        for (const QString &tile : wallTilePaths(folder, options.wall)) {
-            if (inputs.contains(fileKey(tile))) {
-                job.refusal = QStringLiteral("小图“%1”会覆盖输入的图片, 未切割").arg(tile);
-                break;
-            }
-        }
-        jobs << job;
-    }
+    for (const Planned &p : planned)
+        jobs << p.job;
     return jobs;
 }
 

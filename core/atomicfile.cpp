@@ -1,14 +1,15 @@
 #include "atomicfile.h"
 
 #include "error.h"
+#include "systemerror.h"
+#include "tempfiles.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <atomic>
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
+#include <unistd.h>
 
 namespace tk {
 
@@ -16,7 +17,7 @@ namespace {
 
 [[noreturn]] void fail(const QString &path, const QString &reason)
 {
-    throw Error(QStringLiteral("无法保存文件“%1”：%2").arg(path, reason));
+    throw Error(QStringLiteral("无法保存文件“%1”：%2").arg(printableName(path), reason));
 }
 
 QString partName(const QString &path)
@@ -32,29 +33,71 @@ QString partName(const QString &path)
                              .arg(info.suffix());
 }
 
+// Writes straight to a descriptor and keeps the system's reason for a failed write,
+// which the encoders would otherwise reduce to "failed".
+class DescriptorDevice : public QIODevice {
+public:
+    explicit DescriptorDevice(int fd) : m_fd(fd)
+    {
+        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    }
+    int failure() const { return m_errno; }
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *data, qint64 size) override
+    {
+        qint64 done = 0;
+        while (done < size) {
+            const ssize_t n = ::write(m_fd, data + done, size_t(size - done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                m_errno = n < 0 ? errno : EIO;
+                return -1;
+            }
+            done += n;
+        }
+        return done;
+    }
+
+private:
+    int m_fd;
+    int m_errno = 0;
+};
+
 } // namespace
 
 void writeFileAtomically(const QString &path, const std::function<QString(QIODevice &)> &write)
 {
-    // A new file, not a QTemporaryFile: it gets the ordinary permissions (umask).
-    QFile part(partName(path));
-    if (!part.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        fail(path, part.errorString());
+    const QByteArray target = QFile::encodeName(path);
+    const QByteArray part = QFile::encodeName(partName(path));
+    const int fd = tempfiles::create(part);
+    if (fd < 0)
+        fail(path, reasonOf(errno));
 
-    QString reason = write(part);
-    if (reason.isEmpty() && !part.flush())
-        reason = part.errorString();
-    part.close();
-    if (reason.isEmpty() && part.error() != QFileDevice::NoError)
-        reason = part.errorString();
-    if (reason.isEmpty()) {
-        // POSIX rename replaces the target in one step; QFile::rename refuses to.
-        if (std::rename(QFile::encodeName(part.fileName()).constData(),
-                        QFile::encodeName(path).constData()) == 0)
-            return;
-        reason = QString::fromLocal8Bit(std::strerror(errno));
+    QString reason;
+    try {
+        DescriptorDevice device(fd);
+        reason = write(device);
+        // The system's cause beats the encoder's own words.
+        if (device.failure() != 0)
+            reason = reasonOf(device.failure());
+    } catch (...) {
+        ::close(fd);
+        tempfiles::discard(part);
+        throw;
     }
-    part.remove();
+    if (::close(fd) != 0 && reason.isEmpty())
+        reason = reasonOf(errno);
+    if (reason.isEmpty()) {
+        const int error = tempfiles::commit(part, target);
+        if (error == 0)
+            return;
+        reason = reasonOf(error);
+    }
+    tempfiles::discard(part);
     fail(path, reason);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "picturereader.h"
+
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -20,16 +22,6 @@ private:
     QImage m_image;
 };
 
-// The upright size of the picture at `path` (EXIF quarter turns applied), read from
-// its header. Throws tk::Error when it is no picture.
-QSize pictureSize(const QString &path);
-
-// Decodes the picture file at `path`, turned upright by its EXIF orientation.
-// With a valid `decodeSize` the decoder scales while it reads (ignoring the aspect
-// ratio), so a huge photo never lives at full size in memory.
-// Throws tk::Error for anything that is not a complete, decodable picture.
-QImage LoadPicture(const QString &path, QSize decodeSize = QSize());
-
 // How a picture is saved: an image format Qt writes, its quality, the file extension.
 struct SaveFormat {
     QByteArray format = "jpeg";
@@ -41,5 +33,8 @@ struct SaveFormat {
 // same folder that is renamed over the target: the target is either the old file or
 // the complete new one. Throws tk::Error naming the file and the system's reason.
 void SavePicture(const QImage &image, const QString &path, const SaveFormat &format = {});
+
+// Encodes `image` onto `device`; the reason for a failure, or an empty string.
+QString encodePicture(const QImage &image, QIODevice &device, const SaveFormat &format = {});
 
 } // namespace tk

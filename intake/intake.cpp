@@ -1,7 +1,7 @@
 #include "intake.h"
 
 #include "canvas.h"
-#include "picture.h"
+#include "picturereader.h"
 #include "units.h"
 
 namespace tk {
@@ -12,11 +12,21 @@ QString folderOf(const QString &path)
     return slash < 0 ? QString() : path.left(slash + 1);
 }
 
+QSize previewDecodeSize(float outerWidth, float outerHeight)
+{
+    return QSize(twipsToWholePixels(outerWidth), twipsToWholePixels(outerHeight));
+}
+
+void loadIntoPreview(Canvas &preview, float outerWidth, float outerHeight, PictureReader &reader)
+{
+    const QImage picture = reader.read(previewDecodeSize(outerWidth, outerHeight));
+    preview.paintPicture(picture, 0.0f, 0.0f, outerWidth, outerHeight);
+}
+
 void loadIntoPreview(Canvas &preview, float outerWidth, float outerHeight, const QString &path)
 {
-    const QSize outer(twipsToWholePixels(outerWidth), twipsToWholePixels(outerHeight));
-    const QImage picture = LoadPicture(path, outer);
-    preview.paintPicture(picture, 0.0f, 0.0f, outerWidth, outerHeight);
+    PictureReader reader(path);
+    loadIntoPreview(preview, outerWidth, outerHeight, reader);
 }
 
 } // namespace tk

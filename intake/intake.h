@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QColor>
+#include <QSize>
 #include <QString>
 
 namespace tk {
 
 class Canvas;
+class PictureReader;
 
 // The preview box: its outer size in twips and the frame around its inner area.
 constexpr float PreviewWidth = 6000.0f;
@@ -21,11 +23,15 @@ inline QColor previewBackColour()
 // the path has none. Tile names are appended to it as they are.
 QString folderOf(const QString &path);
 
+// The pixel size the picture is decoded at for a preview of this outer size (twips).
+QSize previewDecodeSize(float outerWidth, float outerHeight);
+
 // Decodes the picture at `path` and draws it stretched over the preview's outer size
 // (twips), starting at the inner area's corner, so the strips under the frame on the
 // right and at the bottom fall outside `preview` and are dropped. The decoder scales
 // straight to that size. Throws tk::Error when the file is no usable picture; the
 // preview is left untouched then.
 void loadIntoPreview(Canvas &preview, float outerWidth, float outerHeight, const QString &path);
+void loadIntoPreview(Canvas &preview, float outerWidth, float outerHeight, PictureReader &reader);
 
 } // namespace tk

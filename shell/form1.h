@@ -1,6 +1,7 @@
 #pragma once
 
 #include "commondialog.h"
+#include "fileid.h"
 
 #include <QString>
 #include <QWidget>
@@ -57,6 +58,7 @@ private:
 
     // The file behind the loaded picture, so the cut never replaces it unasked.
     QString m_loadedFile;
+    FileIdentity m_loadedIdentity;
 };
 
 } // namespace tk

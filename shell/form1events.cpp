@@ -1,5 +1,6 @@
 // Form1's event handlers.
 #include "error.h"
+#include "fileid.h"
 #include "form1.h"
 #include "intake.h"
 #include "lineshape.h"
@@ -10,7 +11,6 @@
 #include "wall.h"
 
 #include <QCheckBox>
-#include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
 
@@ -66,6 +66,7 @@ void Form1::loadSequence(const QString &F)
     Picture1->setPicture(p1->Image());
     ImageFolder = folderOf(F);
     m_loadedFile = F;
+    m_loadedIdentity = identityOf(F);
 }
 
 void Form1::loadFailed()
@@ -110,9 +111,12 @@ void Form1::runCut(const std::function<void()> &cut)
 
 bool Form1::mayOverwriteSource()
 {
-    const QFileInfo source(m_loadedFile);
+    // The file as loaded (it may have been renamed since) and whatever now stands
+    // under its name (an editor may have saved a new file there).
+    const FileIdentity loaded = m_loadedIdentity, current = identityOf(m_loadedFile);
     for (const QString &path : tilePaths(ImageFolder)) {
-        if (QFileInfo(path) == source) {
+        const FileIdentity tile = identityOf(path);
+        if (tile == loaded || tile == current) {
             const QString question =
                 QStringLiteral("“%1”就是正在切割的原图片，生成的图片会覆盖它。是否继续？")
                     .arg(path);

@@ -3,13 +3,18 @@
 #include "messages.h"
 #include "testsupport.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QDirIterator>
 #include <QImageWriter>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
 #include <cmath>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace testsupport;
 
@@ -20,13 +25,40 @@ struct Run {
     QString out, err;
 };
 
-Run cut(QStringList arguments)
+Run cut(QByteArrayList arguments)
 {
     QString out, err;
     QTextStream outStream(&out), errStream(&err);
     arguments.prepend("tesselkraft-cut");
     const int status = tk::runCutter(arguments, outStream, errStream);
     return {status, out, err};
+}
+
+Run cut(const QStringList &arguments)
+{
+    QByteArrayList native;
+    for (const QString &argument : arguments)
+        native << QFile::encodeName(argument);
+    return cut(native);
+}
+
+// Every file below `folder`, hidden ones included.
+QStringList filesBelow(const QString &folder)
+{
+    QStringList files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << it.next();
+    return files;
+}
+
+// Creates a file whose name is given as bytes, valid text or not.
+bool writeNative(const QByteArray &path, const QByteArray &bytes)
+{
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const bool written =
+        fd >= 0 && ::write(fd, bytes.constData(), size_t(bytes.size())) == ssize_t(bytes.size());
+    return ::close(fd) == 0 && written;
 }
 
 // Smooth waves of a few dozen pixels: resampling at different resolutions agrees on
@@ -42,6 +74,15 @@ QImage photoLike(QSize size)
                                 int(128 + 100 * std::sin(ky * y)),
                                 (x + y) * 255 / (size.width() + size.height())));
     return image;
+}
+
+QByteArray jpegOf(const QImage &image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "jpeg");
+    return bytes;
 }
 
 double meanDifference(const QImage &a, const QImage &b)
@@ -65,9 +106,16 @@ private slots:
     void fullResolutionShowsTheWindowsRegions();
     void exifTurnedPicturesAreCutUpright();
     void otherGridsCoverThePicture();
+    void everyPixelFormatInEveryGrid_data();
+    void everyPixelFormatInEveryGrid();
     void badPictureDoesNotStopTheBatch();
     void picturesSharingAFolderGetOneEach();
     void inputsAreNeverOverwritten();
+    void sameNamesInABatchNeverShareAFolder();
+    void folderNamesStayInside_data();
+    void folderNamesStayInside();
+    void foldersLeftEmptyAreRemoved();
+    void namesThatAreNotText();
     void usageErrors_data();
     void usageErrors();
 
@@ -179,6 +227,42 @@ void TstCutter::otherGridsCoverThePicture()
     QCOMPARE(QImage(m_dir.filePath("grid/t/9.png")).pixelColor(145, 145), QColor(Qt::red));
 }
 
+void TstCutter::everyPixelFormatInEveryGrid_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("format");
+    QTest::addColumn<QString>("grid");
+    const struct {
+        const char *name;
+        QImage::Format format;
+    } formats[] = {{"grey.jpg", QImage::Format_Grayscale8},
+                   {"grey16.png", QImage::Format_Grayscale16},
+                   {"palette.png", QImage::Format_Indexed8},
+                   {"alpha.png", QImage::Format_ARGB32}};
+    for (const auto &f : formats)
+        for (const char *grid : {"3x3", "2x2", "3x1", "4x2"})
+            QTest::addRow("%s %s", f.name, grid) << f.name << int(f.format) << grid;
+}
+
+void TstCutter::everyPixelFormatInEveryGrid()
+{
+    // The bottom-right tiles lie where a view of the rows could reach past the picture.
+    QFETCH(QString, name);
+    QFETCH(int, format);
+    QFETCH(QString, grid);
+    const QImage image = gridPicture(QSize(900, 600), 3, 3).convertToFormat(QImage::Format(format));
+    const QString source = picture("formats/" + name, image);
+    const QString out = m_dir.filePath("formats/" + name + "-" + grid);
+    QCOMPARE(cut({"--quiet", "--grid", grid, "--size", "90", "--out", out, source}).status, 0);
+    const int columns = grid.left(1).toInt(), rows = grid.right(1).toInt();
+    QCOMPARE(filesBelow(out).size(), columns * rows);
+    // The last tile's centre shows the picture's colour at the region's centre.
+    const QColor seen = QImage(out + QString("/%1.jpg").arg(columns * rows)).pixelColor(45, 45);
+    const QColor want = image.pixelColor(900 * (2 * columns - 1) / (2 * columns),
+                                         600 * (2 * rows - 1) / (2 * rows));
+    QVERIFY2(sameColour(seen, want, 24), qPrintable(seen.name() + " " + want.name()));
+}
+
 void TstCutter::badPictureDoesNotStopTheBatch()
 {
     const QString good1 = picture("batch/a/one.jpg", photoLike(QSize(400, 300)));
@@ -224,6 +308,107 @@ void TstCutter::inputsAreNeverOverwritten()
     writeBytes("old", m_dir.filePath("again/1.jpg"));
     QCOMPARE(cut({"--quiet", other}).status, 0);
     QVERIFY(readBytes(m_dir.filePath("again/1.jpg")).startsWith("\xFF\xD8"));
+}
+
+void TstCutter::sameNamesInABatchNeverShareAFolder()
+{
+    const QString red = picture("twins/a/x.jpg", gridPicture(QSize(400, 200), 1, 1));
+    const QString blue = picture("twins/b/x.jpg", gridPicture(QSize(400, 200), 1, 1).rgbSwapped());
+    const QString out = m_dir.filePath("twins/out");
+    QCOMPARE(cut({"--quiet", "--size", "100", "--out", out, red, blue}).status, 0);
+    QCOMPARE(filesBelow(out).size(), 16);
+    const QStringList folders = QDir(out).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    QCOMPARE(folders.size(), 2);
+    const bool firstRed = QImage(out + "/" + folders[0] + "/1.jpg").pixelColor(50, 50).red() > 200;
+    const bool secondRed = QImage(out + "/" + folders[1] + "/1.jpg").pixelColor(50, 50).red() > 200;
+    QVERIFY(firstRed != secondRed);
+}
+
+void TstCutter::folderNamesStayInside_data()
+{
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<bool>("withOut");
+    for (const bool withOut : {false, true}) {
+        const char *where = withOut ? "into --out" : "beside";
+        QTest::addRow("dots only, %s", where) << QStringList{"...jpg", "..jpg", ".jpg"} << withOut;
+        QTest::addRow("no extension beside its picture, %s", where)
+            << QStringList{"photo", "photo.jpg"} << withOut;
+        QTest::addRow("double extension, %s", where)
+            << QStringList{"photo.jpg", "photo.jpg.jpg"} << withOut;
+        QTest::addRow("control characters, %s", where)
+            << QStringList{"a\nb.jpg", "tab\t.png"} << withOut;
+    }
+}
+
+void TstCutter::folderNamesStayInside()
+{
+    QFETCH(QStringList, names);
+    QFETCH(bool, withOut);
+    const QString root = m_dir.filePath(QString("inside/%1").arg(QTest::currentDataTag()));
+    QStringList arguments{"--quiet"};
+    if (withOut)
+        arguments << "--out" << root + "/out";
+    for (QString name : names) {
+        name.replace("\\n", "\n").replace("\\t", "\t");
+        const QString path = root + "/in/" + name;
+        QDir().mkpath(root + "/in");
+        writeBytes(jpegOf(photoLike(QSize(200, 100))), path);
+        arguments << path;
+    }
+    const Run run = cut(arguments);
+    QCOMPARE(run.status, 0);
+    const QString base = root + (withOut ? "/out/" : "/in/");
+    const QStringList tiles = filesBelow(root + (withOut ? "/out" : "/in"));
+    QCOMPARE(tiles.size() - (withOut ? 0 : names.size()), 8 * names.size());
+    for (const QString &tile : filesBelow(root))
+        QVERIFY2(tile.startsWith(base) || tile.startsWith(root + "/in/"), qPrintable(tile));
+    // Each picture in a folder of its own, directly inside the base.
+    QCOMPARE(QDir(base).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden).size(),
+             names.size());
+}
+
+void TstCutter::foldersLeftEmptyAreRemoved()
+{
+    const QString bad = m_dir.filePath("left/bad.jpg");
+    QDir().mkpath(m_dir.filePath("left"));
+    writeBytes("not a picture", bad);
+    QCOMPARE(cut({"--out", m_dir.filePath("left/n1/n2/n3"), bad}).status, 1);
+    QVERIFY(!QFileInfo::exists(m_dir.filePath("left/n1")));
+
+    const QString good = picture("left/good.jpg", photoLike(QSize(200, 100)));
+    QCOMPARE(cut({"--quiet", "--out", m_dir.filePath("left/m1/m2"), good, bad}).status, 1);
+    QCOMPARE(QDir(m_dir.filePath("left/m1/m2")).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+             QStringList{"good"});
+}
+
+void TstCutter::namesThatAreNotText()
+{
+    // "照片" in GBK, from an old archive: the bytes are not valid UTF-8.
+    const QByteArray gbk("\xd5\xd5\xc6\xac");
+    const QByteArray root = QFile::encodeName(m_dir.filePath("gbk"));
+    QVERIFY(QDir().mkpath(m_dir.filePath("gbk")));
+    const QByteArray photo = jpegOf(photoLike(QSize(200, 100)));
+    QVERIFY(writeNative(root + "/" + gbk + ".jpg", photo));
+    const Run alone = cut(QByteArrayList{"--quiet", root + "/" + gbk + ".jpg"});
+    QCOMPARE(alone.status, 0);
+    QCOMPARE(QImage(m_dir.filePath("gbk/8.jpg")).size(), QSize(146, 146));
+
+    // In a folder whose own name is not text, tiles can only go where --out says.
+    QVERIFY(::mkdir((root + "/" + gbk).constData(), 0755) == 0);
+    QVERIFY(writeNative(root + "/" + gbk + "/a.jpg", photo));
+    const Run inside = cut(QByteArrayList{root + "/" + gbk + "/a.jpg"});
+    QCOMPARE(inside.status, 1);
+    QVERIFY2(inside.err.contains("\\xd5\\xd5") && inside.err.contains("不是系统编码下的有效文字"),
+             qPrintable(inside.err));
+    QVERIFY2(!inside.err.contains("No such file"), qPrintable(inside.err));
+    const Run redirected =
+        cut(QByteArrayList{"--quiet", "--out", root + "/out", root + "/" + gbk + "/a.jpg"});
+    QCOMPARE(redirected.status, 0);
+    QCOMPARE(filesBelow(m_dir.filePath("gbk/out")).size(), 8);
+    // Qt cannot name these files to remove them.
+    ::unlink((root + "/" + gbk + ".jpg").constData());
+    ::unlink((root + "/" + gbk + "/a.jpg").constData());
+    ::rmdir((root + "/" + gbk).constData());
 }
 
 void TstCutter::usageErrors_data()

@@ -249,7 +249,8 @@ void TstForm1::failingSaveWarnsAndTheWindowLives()
     QCOMPARE(m_messages.size(), 1);
     QCOMPARE(m_messages[0].style, tk::vbCritical);
     QCOMPARE(m_messages[0].title, QString("警告："));
-    QVERIFY2(m_messages[0].prompt.contains(m_dir->filePath("busy/3.jpg")),
+    QVERIFY2(m_messages[0].prompt.contains(m_dir->filePath("busy/3.jpg")) &&
+                 m_messages[0].prompt.contains("这是一个文件夹"),
              qPrintable(m_messages[0].prompt));
     QVERIFY(QFileInfo(m_dir->filePath("busy/2.jpg")).isFile());
     QVERIFY(!QFileInfo::exists(m_dir->filePath("busy/4.jpg")));
@@ -287,6 +288,22 @@ void TstForm1::sourcePictureIsNotOverwrittenUnasked()
     choose(picture("plain/photo.png"));
     f.Command2->click();
     QCOMPARE(titles(), QStringList({"恭喜:"}));
+
+    // Renamed after loading: asked only when a tile would really replace it.
+    m_messages.clear();
+    choose(picture("moved/photo.png"));
+    QVERIFY(QFile::rename(m_dir->filePath("moved/photo.png"), m_dir->filePath("moved/kept.png")));
+    f.Command2->click();
+    QCOMPARE(titles(), QStringList({"恭喜:"}));
+
+    m_messages.clear();
+    choose(picture("renamed/photo.png"));
+    QVERIFY(QFile::rename(m_dir->filePath("renamed/photo.png"), m_dir->filePath("renamed/5.jpg")));
+    const QByteArray renamed = readBytes(m_dir->filePath("renamed/5.jpg"));
+    m_msgBoxAnswer = tk::vbCancel;
+    f.Command2->click();
+    QCOMPARE(titles(), QStringList({"覆盖提示："}));
+    QCOMPARE(readBytes(m_dir->filePath("renamed/5.jpg")), renamed);
 }
 
 void TstForm1::previewStateMachine()

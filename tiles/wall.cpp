@@ -1,12 +1,13 @@
 #include "wall.h"
 
 #include "canvas.h"
+#include "error.h"
 #include "intake.h"
+#include "memorybudget.h"
 #include "tileexport.h"
 #include "tilegrid.h"
 #include "units.h"
 
-#include <QImageReader>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
@@ -26,37 +27,47 @@ QSize innerPixels(float width, float height)
                  twipsToWholePixels(height) - 2 * PreviewFramePixels);
 }
 
-// The tiles exactly as the window cuts them: from the preview, onto the canvas.
-void cutLikeTheWindow(const QString &path, const QString &folder, const SaveFormat &format)
+qint64 area(QSize size)
 {
-    Canvas preview(innerPixels(PreviewWidth, PreviewHeight), previewBackColour());
-    loadIntoPreview(preview, PreviewWidth, PreviewHeight, path);
-    Canvas canvas(innerPixels(CanvasSide, CanvasSide), previewBackColour());
-    cutTiles(preview.image(), QSizeF(PreviewScaleWidth, PreviewScaleHeight), canvas,
-             QSizeF(CanvasSide, CanvasSide), folder, format);
+    return qint64(size.width()) * size.height();
 }
 
-// Pixel formats whose rows can be viewed in place without a colour table.
-QImage viewable(QImage picture)
+bool isThirtyTwoBit(QImage::Format format)
 {
-    if (picture.colorCount() > 0 || picture.depth() < 8)
-        picture = picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_ARGB32
-                                                                    : QImage::Format_RGB32);
-    return picture;
+    return format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
+           format == QImage::Format_ARGB32_Premultiplied;
+}
+
+// Whole pixels of a picture of `size` that a region covers, at least one each way.
+QRect regionPixels(QSize size, const QRectF &region)
+{
+    const double w = size.width(), h = size.height();
+    const int left = std::clamp(int(std::lround(region.left() * w)), 0, size.width() - 1);
+    const int top = std::clamp(int(std::lround(region.top() * h)), 0, size.height() - 1);
+    const int right = std::clamp(int(std::lround(region.right() * w)), left + 1, size.width());
+    const int bottom = std::clamp(int(std::lround(region.bottom() * h)), top + 1, size.height());
+    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+}
+
+// A view of the region's rows claims whole lines from its first pixel on; from a left
+// edge further in, the last rows of the picture would claim memory past its end.
+bool viewReachesPastEnd(QSize size, const QRect &pixels)
+{
+    return pixels.left() > 0 && pixels.bottom() == size.height() - 1;
+}
+
+// The region of a 32-bit picture: its rows seen in place where that is safe, else a copy.
+QImage regionImage(const QImage &picture, const QRect &pixels)
+{
+    if (viewReachesPastEnd(picture.size(), pixels))
+        return picture.copy(pixels);
+    return QImage(picture.constScanLine(pixels.top()) + pixels.left() * 4, pixels.width(),
+                  pixels.height(), picture.bytesPerLine(), picture.format());
 }
 
 QImage renderRegion(const QImage &picture, const QRectF &region, int side)
 {
-    // Whole pixels of the decoded picture, at least one each way.
-    const double w = picture.width(), h = picture.height();
-    const int left = std::clamp(int(std::lround(region.left() * w)), 0, picture.width() - 1);
-    const int top = std::clamp(int(std::lround(region.top() * h)), 0, picture.height() - 1);
-    const int right = std::clamp(int(std::lround(region.right() * w)), left + 1, picture.width());
-    const int bottom = std::clamp(int(std::lround(region.bottom() * h)), top + 1, picture.height());
-    const QRect pixels(QPoint(left, top), QPoint(right - 1, bottom - 1));
-    // A view of the region's rows, not a copy of them.
-    const QImage view(picture.constScanLine(pixels.top()) + pixels.left() * picture.depth() / 8,
-                      pixels.width(), pixels.height(), picture.bytesPerLine(), picture.format());
+    const QImage view = regionImage(picture, regionPixels(picture.size(), region));
     QImage tile = view.scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     if (!tile.hasAlphaChannel())
         return tile;
@@ -64,6 +75,27 @@ QImage renderRegion(const QImage &picture, const QRectF &region, int side)
     flat.fill(previewBackColour());
     QPainter(&flat).drawImage(0, 0, tile);
     return flat;
+}
+
+// Peak bytes of cutting a picture decoded at `size` into the regions: the decode
+// itself (the decoder's own buffers are gone once it is done), then the picture with
+// a 32-bit copy where needed, the region copy that bottom tiles need, and one tile.
+qint64 cutBytes(const PictureReader &reader, QSize size, const QList<QRectF> &regions, int side)
+{
+    qint64 copy = 0;
+    for (const QRectF &region : regions) {
+        const QRect pixels = regionPixels(size, region);
+        if (viewReachesPastEnd(size, pixels))
+            copy = std::max(copy, area(pixels.size()) * 4);
+    }
+    const qint64 picture = area(size) * bytesPerPixel(reader.format());
+    const qint64 conversion = isThirtyTwoBit(reader.format()) ? 0 : area(size) * 4;
+    // The tile, and its flattened copy where the picture may have alpha.
+    const bool alpha =
+        reader.format() == QImage::Format_Invalid ||
+        QImage::toPixelFormat(reader.format()).alphaUsage() == QPixelFormat::UsesAlpha;
+    const qint64 tile = qint64(side) * side * 4 * (alpha ? 2 : 1);
+    return std::max(reader.peakBytes(size), picture + conversion + copy + tile);
 }
 
 } // namespace
@@ -94,22 +126,71 @@ QList<QRectF> wallRegions(int columns, int rows)
     return regions;
 }
 
-QSize decodeSizeFor(QSize fullSize, const QList<QRectF> &regions, int side)
+WallPlan planWall(const PictureReader &reader, const WallSpec &wall)
 {
-    double need = 0; // fraction of the full resolution the smallest region needs
-    for (const QRectF &region : regions)
-        need = std::max({need, side / (region.width() * fullSize.width()),
-                         side / (region.height() * fullSize.height())});
-    // JPEG decoders scale by eighths; a whole eighth keeps the decode free of resampling.
-    int eighths = std::clamp(int(std::ceil(need * 8 - 1e-9)), 1, 8);
-    const qint64 budget = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
-    auto sizeAt = [&](int m) {
-        return QSize(std::max(1, fullSize.width() * m / 8), std::max(1, fullSize.height() * m / 8));
+    const QList<QRectF> regions = wallRegions(wall.columns, wall.rows);
+    const int side = wall.tileSide();
+    const auto fitting = [&](QSize size, qint64 bytes) {
+        if (bytes > PictureMemoryBudget)
+            throw Error(
+                QStringLiteral(
+                    "图片“%1”太大：切成 %2 张 %3×%3 的小图约需 %4 MB 内存，超过 %5 MB 的上限")
+                    .arg(reader.shownName())
+                    .arg(regions.size())
+                    .arg(side)
+                    .arg((bytes + (1 << 20) - 1) >> 20)
+                    .arg(PictureMemoryBudget >> 20));
+        return WallPlan{size, bytes};
     };
-    while (eighths > 1 && budget > 0 &&
-           qint64(sizeAt(eighths).width()) * sizeAt(eighths).height() * 4 > budget)
-        --eighths;
-    return eighths == 8 ? QSize() : sizeAt(eighths);
+    if (wall.isWindowCut()) {
+        const QSize size = previewDecodeSize(PreviewWidth, PreviewHeight);
+        const qint64 canvases = (area(innerPixels(PreviewWidth, PreviewHeight)) +
+                                 area(innerPixels(CanvasSide, CanvasSide))) *
+                                4;
+        return fitting(size, reader.peakBytes(size) + canvases);
+    }
+    double needWidth = 0, needHeight = 0; // picture size at which each region has `side` pixels
+    for (const QRectF &region : regions) {
+        needWidth = std::max(needWidth, side / region.width());
+        needHeight = std::max(needHeight, side / region.height());
+    }
+    const QList<QSize> sizes = reader.decodeSizes();
+    qsizetype i = 0;
+    while (i + 1 < sizes.size() && (sizes[i].width() < needWidth || sizes[i].height() < needHeight))
+        ++i;
+    // Softer tiles rather than no tiles, while a smaller decode fits the budget.
+    while (i > 0 && cutBytes(reader, sizes[i], regions, side) > PictureMemoryBudget)
+        --i;
+    return fitting(sizes[i], cutBytes(reader, sizes[i], regions, side));
+}
+
+QImage decodeForWall(PictureReader &reader, const WallSpec &wall, const WallPlan &plan)
+{
+    if (wall.isWindowCut()) {
+        Canvas preview(innerPixels(PreviewWidth, PreviewHeight), previewBackColour());
+        loadIntoPreview(preview, PreviewWidth, PreviewHeight, reader);
+        return preview.image();
+    }
+    QImage picture = reader.read(plan.decodeSize);
+    if (!isThirtyTwoBit(picture.format()))
+        picture = picture.convertToFormat(
+            picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    return picture;
+}
+
+void writeWall(const QImage &decoded, const QString &folder, const WallSpec &wall)
+{
+    if (wall.isWindowCut()) {
+        // The tiles exactly as the window cuts them: from the preview, onto the canvas.
+        Canvas canvas(innerPixels(CanvasSide, CanvasSide), previewBackColour());
+        cutTiles(decoded, QSizeF(PreviewScaleWidth, PreviewScaleHeight), canvas,
+                 QSizeF(CanvasSide, CanvasSide), folder, wall.format);
+        return;
+    }
+    const QList<QRectF> regions = wallRegions(wall.columns, wall.rows);
+    const QStringList paths = wallTilePaths(folder, wall);
+    for (int i = 0; i < regions.size(); ++i)
+        SavePicture(renderRegion(decoded, regions[i], wall.tileSide()), paths[i], wall.format);
 }
 
 QStringList wallTilePaths(const QString &folder, const WallSpec &wall)
@@ -119,17 +200,9 @@ QStringList wallTilePaths(const QString &folder, const WallSpec &wall)
 
 void cutWall(const QString &path, const QString &folder, const WallSpec &wall)
 {
-    if (wall.isWindowCut()) {
-        cutLikeTheWindow(path, folder, wall.format);
-        return;
-    }
-    const QList<QRectF> regions = wallRegions(wall.columns, wall.rows);
-    const int side = wall.size > 0 ? wall.size : windowTileSide();
-    const QImage picture =
-        viewable(LoadPicture(path, decodeSizeFor(pictureSize(path), regions, side)));
-    const QStringList paths = wallTilePaths(folder, wall);
-    for (int i = 0; i < regions.size(); ++i)
-        SavePicture(renderRegion(picture, regions[i], side), paths[i], wall.format);
+    PictureReader reader(path);
+    const WallPlan plan = planWall(reader, wall);
+    writeWall(decodeForWall(reader, wall, plan), folder, wall);
 }
 
 } // namespace tk

@@ -25,6 +25,7 @@ struct WallSpec {
 
     int tileCount() const { return columns * rows; }
     bool isWindowCut() const { return columns == 4 && rows == 2 && size == 0; }
+    int tileSide() const { return size > 0 ? size : windowTileSide(); }
 };
 
 // What each tile shows, row by row, as fractions of the upright picture's width and
@@ -34,14 +35,25 @@ struct WallSpec {
 // between neighbouring tiles only.
 QList<QRectF> wallRegions(int columns, int rows);
 
-// The size to decode a picture of `fullSize` at, so that every region keeps at least
-// `side` pixels each way, within Qt's allocation limit; invalid means full size.
-QSize decodeSizeFor(QSize fullSize, const QList<QRectF> &regions, int side);
+// How a picture is decoded for a wall: at what size, and what the whole cut takes at
+// its peak. The size is the smallest the decoder reaches cheaply that gives every
+// tile its full resolution, or a smaller one when that would not fit the picture
+// budget. Throws tk::Error when not even the smallest fits.
+struct WallPlan {
+    QSize decodeSize;
+    qint64 peakBytes = 0;
+};
+WallPlan planWall(const PictureReader &reader, const WallSpec &wall);
+
+// Decodes what the wall is cut from (for the window's cut, the preview's image).
+QImage decodeForWall(PictureReader &reader, const WallSpec &wall, const WallPlan &plan);
+// Cuts `decoded` into the wall's tiles in `folder` (ending with its separator). Throws
+// tk::Error at the first failure; tiles written before it stay.
+void writeWall(const QImage &decoded, const QString &folder, const WallSpec &wall);
 
 QStringList wallTilePaths(const QString &folder, const WallSpec &wall);
 
-// Cuts the picture at `path` into the wall's tiles in `folder` (ending with its
-// separator). Throws tk::Error at the first failure; tiles written before it stay.
+// All of it for the picture at `path`.
 void cutWall(const QString &path, const QString &folder, const WallSpec &wall);
 
 } // namespace tk

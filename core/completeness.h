@@ -1,0 +1,13 @@
+#pragma once
+
+class QIODevice;
+
+namespace tk {
+
+// Qt hands back the part it could read of a cut GIF or BMP as if it were whole, so
+// their structure is walked first. Both read from the device's start and leave its
+// position undefined; a picture that is cut before its first image ends is incomplete.
+bool gifIsComplete(QIODevice &device);
+bool bmpIsComplete(QIODevice &device);
+
+} // namespace tk

@@ -1,0 +1,264 @@
+#include "picturereader.h"
+
+#include "completeness.h"
+#include "error.h"
+#include "exif.h"
+#include "jpegdecoder.h"
+#include "memorybudget.h"
+#include "systemerror.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tk {
+
+namespace {
+
+// Opens without blocking, so a pipe or a device named like a picture never hangs the
+// program: only a regular file is handed on.
+std::unique_ptr<QIODevice> openRegularFile(const QByteArray &nativePath, QString *reason)
+{
+    const int fd = ::open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        *reason = reasonOf(errno);
+        return nullptr;
+    }
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        *reason = S_ISDIR(status.st_mode)
+                      ? QStringLiteral("这是一个文件夹")
+                      : QStringLiteral("不是普通文件（管道、设备等），不能读取");
+        ::close(fd);
+        return nullptr;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    auto file = std::make_unique<QFile>();
+    if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        *reason = QStringLiteral("无法打开文件");
+        return nullptr;
+    }
+    return file;
+}
+
+QString qtReason(QImageReader::ImageReaderError error)
+{
+    switch (error) {
+    case QImageReader::UnsupportedFormatError:
+        return QStringLiteral("不是支持的图片格式");
+    case QImageReader::DeviceError:
+        return QStringLiteral("读取文件出错");
+    default:
+        return QStringLiteral("图片数据损坏或不完整");
+    }
+}
+
+QString tooLarge(QSize size, qint64 bytes)
+{
+    return QStringLiteral("图片太大（%1×%2），解码约需 %3 MB 内存，超过 %4 MB 的上限")
+        .arg(size.width())
+        .arg(size.height())
+        .arg((bytes + (1 << 20) - 1) >> 20)
+        .arg(PictureMemoryBudget >> 20);
+}
+
+qint64 area(QSize size)
+{
+    return qint64(qMax(0, size.width())) * qMax(0, size.height());
+}
+
+} // namespace
+
+PictureReader::PictureReader(const QString &path) : PictureReader(QFile::encodeName(path), path) {}
+
+PictureReader::PictureReader(const QByteArray &nativePath, const QString &shownName)
+    : m_shownName(shownName)
+{
+    QString reason;
+    m_device = openRegularFile(nativePath, &reason);
+    if (!m_device)
+        fail(reason);
+    readHeader();
+}
+
+PictureReader::PictureReader(const QString &shownName, std::unique_ptr<QIODevice> device)
+    : m_shownName(shownName), m_device(std::move(device))
+{
+    readHeader();
+}
+
+std::unique_ptr<PictureReader> PictureReader::fromBytes(const QByteArray &bytes,
+                                                        const QString &shownName)
+{
+    auto buffer = std::make_unique<QBuffer>();
+    buffer->setData(bytes);
+    buffer->open(QIODevice::ReadOnly);
+    return std::unique_ptr<PictureReader>(new PictureReader(shownName, std::move(buffer)));
+}
+
+PictureReader::~PictureReader() = default;
+
+void PictureReader::fail(const QString &reason) const
+{
+    throw Error(QStringLiteral("无法读取图片“%1”：%2").arg(m_shownName, reason));
+}
+
+void PictureReader::readHeader()
+{
+    static const bool limited = [] {
+        QImageReader::setAllocationLimit(int(PictureMemoryBudget >> 20));
+        return true;
+    }();
+    Q_UNUSED(limited);
+
+    if (m_device->size() == 0)
+        fail(QStringLiteral("文件是空的"));
+    const QByteArray magic = m_device->peek(10);
+    // Whatever Qt would take for a JPEG goes through our own decoder.
+    if (magic.startsWith("\xFF\xD8")) {
+        try {
+            m_jpeg = std::make_unique<JpegDecoder>(*m_device);
+        } catch (const Error &e) {
+            fail(e.message());
+        }
+        m_storedSize = m_jpeg->size();
+        m_quarterTurn = m_jpeg->transformation() & QImageIOHandler::TransformationRotate90;
+        m_turned = m_jpeg->transformation() != QImageIOHandler::TransformationNone;
+        return;
+    }
+    if ((magic.startsWith("GIF8") && !gifIsComplete(*m_device)) ||
+        (magic.startsWith("BM") && !bmpIsComplete(*m_device)))
+        fail(QStringLiteral("文件不完整"));
+    m_device->seek(0);
+    m_qt = std::make_unique<QImageReader>(m_device.get());
+    m_qt->setDecideFormatFromContent(true);
+    m_qt->setAutoTransform(true);
+    if (m_qt->format().isEmpty())
+        fail(qtReason(m_qt->error()));
+    m_storedSize = m_qt->size();
+    m_quarterTurn = m_qt->transformation() & QImageIOHandler::TransformationRotate90;
+    m_turned = m_qt->transformation() != QImageIOHandler::TransformationNone;
+    m_qtBytesPerPixel = bytesPerPixel(m_qt->imageFormat());
+    if (m_qt->format() == "gif" && magic.size() >= 10) {
+        // The reader paints frames onto a canvas of the logical screen's size, which
+        // the header gives apart from the frame's, and keeps a copy of its own.
+        const auto *screen = reinterpret_cast<const uchar *>(magic.constData()) + 6;
+        m_storedSize =
+            m_storedSize.expandedTo(QSize(screen[0] | screen[1] << 8, screen[2] | screen[3] << 8));
+        m_qtBytesPerPixel *= 2;
+    }
+}
+
+QSize PictureReader::size() const
+{
+    return m_quarterTurn ? m_storedSize.transposed() : m_storedSize;
+}
+
+QImage::Format PictureReader::format() const
+{
+    return m_jpeg ? QImage::Format_RGB32 : m_qt->imageFormat();
+}
+
+QSize PictureReader::storedDecodeSize(QSize upright) const
+{
+    if (!upright.isValid())
+        return m_storedSize;
+    return m_quarterTurn ? upright.transposed() : upright;
+}
+
+QSize PictureReader::stepFor(QSize storedSize) const
+{
+    if (m_jpeg) {
+        for (int eighths = 1; eighths < 8; ++eighths) {
+            const QSize step = m_jpeg->scaledSize(eighths);
+            if (step.width() >= storedSize.width() && step.height() >= storedSize.height())
+                return step;
+        }
+    }
+    return m_storedSize;
+}
+
+QList<QSize> PictureReader::decodeSizes() const
+{
+    QList<QSize> sizes;
+    for (int eighths = 1; eighths <= 8; ++eighths) {
+        const QSize step = m_jpeg && eighths < 8 ? m_jpeg->scaledSize(eighths) : m_storedSize;
+        const QSize upright = m_quarterTurn ? step.transposed() : step;
+        if (sizes.isEmpty() || sizes.last() != upright)
+            sizes << upright;
+    }
+    return sizes;
+}
+
+int PictureReader::eighthsFor(QSize step) const
+{
+    for (int eighths = 1; eighths < 8; ++eighths)
+        if (m_jpeg->scaledSize(eighths) == step)
+            return eighths;
+    return 8;
+}
+
+qint64 PictureReader::decodeBytes(QSize step) const
+{
+    return m_jpeg ? m_jpeg->peakBytes(eighthsFor(step)) : area(step) * m_qtBytesPerPixel;
+}
+
+qint64 PictureReader::peakBytes(QSize decodeSize) const
+{
+    const QSize stored = storedDecodeSize(decodeSize);
+    const QSize step = stepFor(stored);
+    qint64 bytes = decodeBytes(step);
+    if (step != stored)
+        bytes += area(stored) * 4;
+    if (m_turned)
+        bytes += area(stored) * 4;
+    return bytes;
+}
+
+QImage PictureReader::read(QSize decodeSize)
+{
+    const QSize stored = storedDecodeSize(decodeSize);
+    const qint64 bytes = peakBytes(decodeSize);
+    if (bytes > PictureMemoryBudget)
+        fail(tooLarge(size(), bytes));
+    if (m_qt) {
+        if (stored != m_storedSize)
+            m_qt->setScaledSize(stored);
+        QImage image = m_qt->read();
+        if (image.isNull())
+            fail(qtReason(m_qt->error()));
+        return image;
+    }
+    QImage image;
+    try {
+        image = m_jpeg->decode(eighthsFor(stepFor(stored)));
+    } catch (const Error &e) {
+        fail(e.message());
+    }
+    if (image.size() != stored)
+        image = image.scaled(stored, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return applyTransformation(image, m_jpeg->transformation());
+}
+
+int bytesPerPixel(QImage::Format format)
+{
+    if (format <= QImage::Format_Invalid || format >= QImage::NImageFormats)
+        return 4;
+    return qMax(4, QImage::toPixelFormat(format).bitsPerPixel() / 8);
+}
+
+QSize pictureSize(const QString &path)
+{
+    return PictureReader(path).size();
+}
+
+QImage LoadPicture(const QString &path, QSize decodeSize)
+{
+    return PictureReader(path).read(decodeSize);
+}
+
+} // namespace tk

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QList>
+#include <QSize>
+#include <QString>
+#include <memory>
+
+class QIODevice;
+class QImageReader;
+
+namespace tk {
+
+class JpegDecoder;
+
+// A picture file opened for decoding: only a regular file (or a link to one) is
+// read, its header at once, its pixels on read(). JPEG goes through the JPEG
+// library's own interface, everything else through Qt's readers. No decode is
+// started that would take more than the picture budget. Failures throw tk::Error
+// naming the file and the cause.
+class PictureReader {
+public:
+    explicit PictureReader(const QString &path);
+    // For a name whose bytes are not valid text: opened by its bytes, shown as `shownName`.
+    PictureReader(const QByteArray &nativePath, const QString &shownName);
+    // A picture already in memory.
+    static std::unique_ptr<PictureReader> fromBytes(const QByteArray &bytes,
+                                                    const QString &shownName);
+    ~PictureReader();
+
+    // The upright size (EXIF turns applied).
+    QSize size() const;
+    // Upright sizes the decoder reaches without resampling, smallest first; the last is
+    // the full size.
+    QList<QSize> decodeSizes() const;
+    // The peak bytes of read(`decodeSize`), the result included.
+    qint64 peakBytes(QSize decodeSize = QSize()) const;
+    // Decodes once, upright, at exactly `decodeSize` (ignoring the aspect ratio) or at
+    // full size. Decoding starts at the nearest decode size above and resamples from it.
+    QImage read(QSize decodeSize = QSize());
+
+    // The pixel format read() hands back, where the header tells it.
+    QImage::Format format() const;
+    const QString &shownName() const { return m_shownName; }
+
+private:
+    explicit PictureReader(const QString &shownName, std::unique_ptr<QIODevice> device);
+    void readHeader();
+    [[noreturn]] void fail(const QString &reason) const;
+    QSize storedDecodeSize(QSize upright) const;
+    QSize stepFor(QSize storedSize) const;
+    int eighthsFor(QSize step) const;
+    qint64 decodeBytes(QSize step) const;
+
+    QString m_shownName;
+    std::unique_ptr<QIODevice> m_device;
+    std::unique_ptr<JpegDecoder> m_jpeg;
+    std::unique_ptr<QImageReader> m_qt;
+    QSize m_storedSize;
+    bool m_quarterTurn = false;
+    bool m_turned = false;
+    int m_qtBytesPerPixel = 4;
+};
+
+// Bytes per pixel of an image in `format`, at least 4 (what a conversion to 32 bits
+// takes); 4 when the format is not known.
+int bytesPerPixel(QImage::Format format);
+
+// The upright size of the picture at `path`.
+QSize pictureSize(const QString &path);
+// Decodes the picture at `path` upright, at exactly `decodeSize` or at full size.
+QImage LoadPicture(const QString &path, QSize decodeSize = QSize());
+
+} // namespace tk

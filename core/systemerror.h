@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace tk {
+
+// Why a system call failed, for a user: Chinese for the common causes, with the
+// system's own text after it.
+QString reasonOf(int errnum);
+
+// A file name as it can be shown on one line: control characters and bytes that are
+// not valid UTF-8 are written as escapes (\n, \t, \xNN), a backslash as \\.
+QString printableName(const QByteArray &nativeName);
+QString printableName(const QString &name);
+
+// True when the name's bytes are valid text in the system's encoding, so it survives
+// being held as a QString.
+bool isValidText(const QByteArray &nativeName);
+
+} // namespace tk

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+
+// Pictures made to hurt a decoder: tiny files that claim huge sizes, cut and holed
+// files. Shared by the tests and the benchmarks; none is ever committed.
+namespace hostile {
+
+QByteArray jpegBytes(const QImage &image, bool progressive, int quality = 90);
+// The same JPEG with a frame header that claims another size.
+QByteArray claiming(QByteArray jpeg, quint16 width, quint16 height);
+// The first third of a file, then its last 200 bytes.
+QByteArray withHole(const QByteArray &file);
+
+// A small PNG whose header claims 30000 × 30000, with a valid checksum.
+QByteArray pngBomb(const QImage &small);
+// A 2 × 2 GIF on a logical screen of 65535 × 65535.
+QByteArray gifBomb();
+// A BMP header for 30000 × 30000 at 24 bits, without pixels.
+QByteArray bmpBomb();
+// A PNG with a text chunk whose checksum is wrong: the PNG library warns and reads on.
+QByteArray pngWithBadTextChunk(const QImage &image);
+
+} // namespace hostile

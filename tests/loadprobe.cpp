@@ -1,0 +1,26 @@
+// Loads a picture through the window's load path: loadprobe PATH
+// Prints "ok" or the error; exit 0 or 1. Lets a test read the peak memory of a load.
+#include "canvas.h"
+#include "error.h"
+#include "intake.h"
+
+#include <QGuiApplication>
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    if (argc != 2)
+        return 2;
+    tk::Canvas preview(QSize(396, 196), tk::previewBackColour());
+    try {
+        tk::loadIntoPreview(preview, tk::PreviewWidth, tk::PreviewHeight,
+                            QString::fromLocal8Bit(argv[1]));
+    } catch (const tk::Error &e) {
+        std::printf("%s\n", e.message().toUtf8().constData());
+        return 1;
+    }
+    std::printf("ok\n");
+    return 0;
+}

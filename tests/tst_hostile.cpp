@@ -1,0 +1,271 @@
+// Hostile pictures through both load paths (the window's preview and the cutter), run
+// as child processes so a hang, a crash or the peak memory shows; and the cutter's
+// behaviour as a process: signals, closed and full outputs, what it prints.
+#include "hostilepictures.h"
+#include "processrun.h"
+#include "testsupport.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QDirIterator>
+#include <QImageWriter>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+#include <sys/stat.h>
+
+using namespace testsupport;
+using namespace hostile;
+
+namespace {
+
+constexpr qint64 GiB = qint64(1) << 30;
+
+ProcessOptions withTimeout(int ms)
+{
+    ProcessOptions options;
+    options.timeoutMs = ms;
+    return options;
+}
+
+// Every file below `folder`, hidden ones included.
+QStringList filesBelow(const QString &folder)
+{
+    QStringList files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << it.next();
+    return files;
+}
+
+} // namespace
+
+class TstHostile : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void bothLoadPathsJudgeAlike_data();
+    void bothLoadPathsJudgeAlike();
+    void heavyBatchStaysWithinMemory();
+    void interruptedRunLeavesNoTemporaryFiles_data();
+    void interruptedRunLeavesNoTemporaryFiles();
+    void unwritableReportFailsTheRun_data();
+    void unwritableReportFailsTheRun();
+    void standardErrorHasOneLinePerBadPicture();
+    void fullDiskIsNamed();
+
+private:
+    QString write(const QString &name, const QByteArray &bytes);
+    QTemporaryDir m_dir;
+    QByteArray m_cutter, m_probe;
+    QByteArray m_photo; // an ordinary baseline JPEG, 1600 × 1200
+};
+
+QString TstHostile::write(const QString &name, const QByteArray &bytes)
+{
+    const QString path = m_dir.filePath(name);
+    QDir().mkpath(QFileInfo(path).path());
+    writeBytes(bytes, path);
+    return path;
+}
+
+void TstHostile::initTestCase()
+{
+    m_cutter = qgetenv("TK_CUTTER");
+    m_probe = qgetenv("TK_LOADPROBE");
+    QVERIFY2(!m_cutter.isEmpty() && !m_probe.isEmpty(), "TK_CUTTER and TK_LOADPROBE must be set");
+    m_photo = jpegBytes(positionPicture(QSize(1600, 1200)), false);
+}
+
+void TstHostile::bothLoadPathsJudgeAlike_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("loads");
+    const QImage small = positionPicture(QSize(64, 48));
+    const QByteArray progressive = jpegBytes(positionPicture(QSize(800, 600)), true);
+    QByteArray trailing(300000, '\0');
+    for (qsizetype i = 0; i < trailing.size(); ++i)
+        trailing[i] = char((i * 7919) >> 3); // holds FF DA and FF D9 pairs
+    const qsizetype firstScan = progressive.indexOf("\xFF\xDA");
+    const qsizetype secondScan = progressive.indexOf("\xFF\xDA", firstScan + 2);
+
+    QTest::newRow("progressive photo") << write("progressive.jpg", progressive) << true;
+    QTest::newRow("video after the end") << write("video.jpg", m_photo + trailing) << true;
+    QTest::newRow("second picture appended") << write("burst.jpg", m_photo + progressive) << true;
+    QTest::newRow("stray bytes before the end marker")
+        << write("stray.jpg", m_photo.chopped(2) + QByteArray("\x00\x11\x22\xFF\xD9", 5)) << true;
+    QTest::newRow("hole in the middle") << write("hole.jpg", withHole(m_photo)) << false;
+    QTest::newRow("cut in the scan")
+        << write("cut.jpg", m_photo.left(m_photo.size() * 6 / 10)) << false;
+    QTest::newRow("progressive cut between scans")
+        << write("cutscans.jpg", progressive.left(secondScan)) << false;
+    QTest::newRow("progressive 30000 x 30000 in 3 KB")
+        << write("bomb-progressive.jpg", claiming(jpegBytes(small, true), 30000, 30000)) << false;
+    QTest::newRow("baseline 30000 x 30000 in 3 KB")
+        << write("bomb-baseline.jpg", claiming(jpegBytes(small, false), 30000, 30000)) << false;
+    QTest::newRow("png 30000 x 30000") << write("bomb.png", pngBomb(small)) << false;
+    QTest::newRow("gif screen 65535 x 65535") << write("bomb.gif", gifBomb()) << false;
+    QTest::newRow("bmp 30000 x 30000 without pixels") << write("bomb.bmp", bmpBomb()) << false;
+    QTest::newRow("pgm 30000 x 30000") << write("bomb.pgm", "P5\n30000 30000\n255\nabc") << false;
+
+    const QString fifo = m_dir.filePath("fifo.jpg");
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QTest::newRow("named pipe") << fifo << false;
+    QVERIFY(QDir().mkpath(m_dir.filePath("folder.jpg")));
+    QTest::newRow("folder") << m_dir.filePath("folder.jpg") << false;
+}
+
+void TstHostile::bothLoadPathsJudgeAlike()
+{
+    QFETCH(QString, path);
+    QFETCH(bool, loads);
+    const ProcessOptions quick = withTimeout(10000);
+
+    const ProcessRun window = runProcess(m_probe, {QFile::encodeName(path)}, quick);
+    QVERIFY2(!window.timedOut && window.signal == 0, window.err.constData());
+    QVERIFY2(window.exitCode == (loads ? 0 : 1), window.out.constData());
+    QVERIFY2(window.peakBytes < GiB, QByteArray::number(window.peakBytes >> 20).constData());
+
+    const QString out = m_dir.filePath("out/" + QFileInfo(path).fileName());
+    const ProcessRun cutter = runProcess(
+        m_cutter, {"--quiet", "--out", QFile::encodeName(out), QFile::encodeName(path)}, quick);
+    QVERIFY2(!cutter.timedOut && cutter.signal == 0, cutter.err.constData());
+    QCOMPARE(cutter.exitCode, loads ? 0 : 1);
+    QCOMPARE(cutter.err.count('\n'), loads ? 0 : 1);
+    QVERIFY2(cutter.peakBytes < GiB, QByteArray::number(cutter.peakBytes >> 20).constData());
+    QCOMPARE(filesBelow(out).size(), loads ? 8 : 0);
+    QCOMPARE(QFileInfo::exists(out), loads);
+}
+
+void TstHostile::heavyBatchStaysWithinMemory()
+{
+    // Each cut takes over 600 MB (the progressive coefficients and the picture, then
+    // the picture and one 9000 × 9000 tile): two at once would pass 1 GiB.
+    QImage picture(9000, 9000, QImage::Format_RGB32);
+    QPainter painter(&picture);
+    QLinearGradient gradient(0, 0, 9000, 9000);
+    gradient.setColorAt(0, Qt::darkBlue);
+    gradient.setColorAt(1, Qt::yellow);
+    painter.fillRect(picture.rect(), gradient);
+    painter.end();
+    const QByteArray bytes = jpegBytes(picture, true, 60);
+    picture = QImage();
+    QByteArrayList arguments{"--quiet",
+                             "--grid",
+                             "1x1",
+                             "--size",
+                             "9000",
+                             "--out",
+                             QFile::encodeName(m_dir.filePath("heavy"))};
+    for (int i = 0; i < 3; ++i)
+        arguments << QFile::encodeName(write(QStringLiteral("heavy%1.jpg").arg(i), bytes));
+    const ProcessRun run = runProcess(m_cutter, arguments, withTimeout(120000));
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.peakBytes < GiB, QByteArray::number(run.peakBytes >> 20).constData());
+    QCOMPARE(filesBelow(m_dir.filePath("heavy")).size(), 3);
+}
+
+void TstHostile::interruptedRunLeavesNoTemporaryFiles_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("interrupt") << SIGINT;
+    QTest::newRow("terminate") << SIGTERM;
+    QTest::newRow("hang-up") << SIGHUP;
+}
+
+void TstHostile::interruptedRunLeavesNoTemporaryFiles()
+{
+    QFETCH(int, signal);
+    const QString out = m_dir.filePath(QStringLiteral("interrupted%1").arg(signal));
+    QByteArrayList arguments{
+        "--quiet", "--size", "1500", "--grid", "3x3", "--out", QFile::encodeName(out)};
+    const QByteArray photo = jpegBytes(positionPicture(QSize(3000, 2000)), false);
+    for (int i = 0; i < 4; ++i)
+        arguments << QFile::encodeName(write(QStringLiteral("big%1.jpg").arg(i), photo));
+    bool sent = false;
+    ProcessOptions options = withTimeout(60000);
+    options.whileRunning = [&](pid_t pid) {
+        if (!sent && !filesBelow(out).isEmpty()) {
+            ::kill(pid, signal);
+            sent = true;
+        }
+    };
+    const ProcessRun run = runProcess(m_cutter, arguments, options);
+    QVERIFY(sent);
+    QCOMPARE(run.exitCode, 128 + signal);
+    for (const QString &file : filesBelow(out)) {
+        QVERIFY2(!file.contains(".part."), qPrintable(file));
+        QVERIFY2(!QImage(file).isNull(), qPrintable(file));
+    }
+}
+
+void TstHostile::unwritableReportFailsTheRun_data()
+{
+    QTest::addColumn<QByteArrayList>("arguments");
+    QTest::addColumn<int>("stdoutTo");
+    QTest::addColumn<int>("tiles");
+    const QByteArray photo = QFile::encodeName(write("report.jpg", m_photo));
+    const auto out = [this](const char *name) { return QFile::encodeName(m_dir.filePath(name)); };
+    QTest::newRow("help to a full device")
+        << QByteArrayList{"--help"} << int(ProcessOptions::Stdout::DevFull) << 0;
+    QTest::newRow("report to a full device")
+        << QByteArrayList{"--out", out("full"), photo} << int(ProcessOptions::Stdout::DevFull) << 8;
+    QTest::newRow("report into a closed pipe") << QByteArrayList{"--out", out("pipe"), photo}
+                                               << int(ProcessOptions::Stdout::ClosedPipe) << 8;
+}
+
+void TstHostile::unwritableReportFailsTheRun()
+{
+    QFETCH(QByteArrayList, arguments);
+    QFETCH(int, stdoutTo);
+    QFETCH(int, tiles);
+    ProcessOptions options;
+    options.stdoutTo = ProcessOptions::Stdout(stdoutTo);
+    const ProcessRun run = runProcess(m_cutter, arguments, options);
+    QCOMPARE(run.signal, 0);
+    QVERIFY(run.exitCode != 0);
+    if (tiles > 0)
+        QCOMPARE(filesBelow(QFile::decodeName(arguments[1])).size(), tiles);
+}
+
+void TstHostile::standardErrorHasOneLinePerBadPicture()
+{
+    const QString good = write("quiet/good.jpg", m_photo);
+    const QString warned =
+        write("quiet/warned.png", pngWithBadTextChunk(positionPicture(QSize(90, 60))));
+    const QString broken = write("quiet/two\nlines.jpg", m_photo.left(m_photo.size() / 2));
+    const QString hole = write("quiet/hole.jpg", withHole(m_photo));
+    const ProcessRun run =
+        runProcess(m_cutter, {"--quiet", QFile::encodeName(good), QFile::encodeName(warned),
+                              QFile::encodeName(broken), QFile::encodeName(hole)});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY(run.out.isEmpty());
+    const QList<QByteArray> lines = run.err.trimmed().split('\n');
+    QCOMPARE(lines.size(), 2);
+    QVERIFY2(run.err.contains("two\\nlines.jpg"), run.err.constData());
+    QVERIFY2(run.err.contains("hole.jpg"), run.err.constData());
+    QCOMPARE(filesBelow(m_dir.filePath("quiet/warned")).size(), 8);
+}
+
+void TstHostile::fullDiskIsNamed()
+{
+    // A 64 KB file system of its own, in a mount namespace of its own.
+    const QByteArray out = QFile::encodeName(m_dir.filePath("tiny"));
+    QVERIFY(QDir().mkpath(m_dir.filePath("tiny")));
+    const QByteArray script = "mount -t tmpfs -o size=64k tmpfs \"$1\" || exit 99; "
+                              "\"$0\" --size 1080 --out \"$1\" \"$2\"; status=$?; "
+                              "ls -A \"$1\"; exit $status";
+    const ProcessRun run =
+        runProcess("/usr/bin/unshare", {"-m", "/bin/sh", "-c", script, m_cutter, out,
+                                        QFile::encodeName(write("large.jpg", m_photo))});
+    if (run.exitCode == 99 || (run.exitCode == 1 && run.err.contains("unshare")))
+        QSKIP("no permission to mount a small file system here");
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains("磁盘空间不足"), run.err.constData());
+    QVERIFY2(!run.out.contains(".part."), run.out.constData());
+}
+
+QTEST_GUILESS_MAIN(TstHostile)
+#include "tst_hostile.moc"
