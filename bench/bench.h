@@ -11,4 +11,11 @@ int generate(const QString &folder);
 // key=value pairs.
 int measure(const QString &path, int runs);
 
+// Writes picture bombs, a heavy progressive photo and `batch` same-named pictures
+// (batch/<i>/x.jpg) into `folder`.
+int generateHostile(const QString &folder, int batch);
+
+// Times the cutter's planning of `pictures` into `out` and prints it.
+int timePlanning(const QStringList &pictures, const QString &out);
+
 } // namespace bench

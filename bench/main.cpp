@@ -9,7 +9,9 @@ namespace {
 int usage()
 {
     std::fputs("usage: tk_bench generate DIR\n"
-               "       tk_bench measure PATH [--runs N]\n",
+               "       tk_bench measure PATH [--runs N]\n"
+               "       tk_bench hostile DIR BATCH\n"
+               "       tk_bench plan OUT PICTURE...\n",
                stderr);
     return 2;
 }
@@ -23,6 +25,10 @@ int main(int argc, char *argv[])
     const QStringList args = app.arguments().mid(1);
     if (args.size() == 2 && args[0] == QLatin1String("generate"))
         return bench::generate(args[1]);
+    if (args.size() == 3 && args[0] == QLatin1String("hostile"))
+        return bench::generateHostile(args[1], args[2].toInt());
+    if (args.size() >= 3 && args[0] == QLatin1String("plan"))
+        return bench::timePlanning(args.mid(2), args[1]);
     if (args.size() >= 2 && args[0] == QLatin1String("measure")) {
         int runs = 9;
         if (args.size() == 4 && args[2] == QLatin1String("--runs")) {

@@ -27,8 +27,13 @@ for name in "${names[@]}"; do
     mkdir -p "$corpus" "$work"
     echo "== fuzz_$name for ${seconds}s"
     # A single allocation over 1 GiB is a fault: no input may take that much.
-    "$build/tests/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=10 \
+    log=$build/fuzz_$name.log
+    if ! "$build/tests/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=10 \
         -malloc_limit_mb=1024 -rss_limit_mb=2560 -print_final_stats=0 \
-        -artifact_prefix="$build/artifacts/$name-" "$work" "$corpus" 2>&1 | tail -n 3
-    [ "${PIPESTATUS[0]}" -eq 0 ] || { echo "fuzz_$name failed"; exit 1; }
+        -artifact_prefix="$build/artifacts/$name-" "$work" "$corpus" >"$log" 2>&1; then
+        grep -v '^INFO\|^#[0-9]' "$log" | tail -n 60
+        echo "fuzz_$name failed; the input is in $build/artifacts/"
+        exit 1
+    fi
+    tail -n 1 "$log"
 done
