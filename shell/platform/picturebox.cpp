@@ -5,6 +5,8 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
 #include <qdrawutil.h>
 
 namespace tk {
@@ -129,10 +131,16 @@ void PictureBox::setDropHandler(std::function<void(const QMimeData *)> handler)
 
 void PictureBox::paintEvent(QPaintEvent *)
 {
-    if (!m_framed)
-        return;
     QPainter painter(this);
-    qDrawWinPanel(&painter, rect(), palette(), true);
+    // A style sheet rule for the box draws its frame instead of the sunken panel.
+    if (testAttribute(Qt::WA_StyleSheetTarget)) {
+        QStyleOption option;
+        option.initFrom(this);
+        style()->drawPrimitive(QStyle::PE_Widget, &option, &painter, this);
+        return;
+    }
+    if (m_framed)
+        qDrawWinPanel(&painter, rect(), palette(), true);
 }
 
 void PictureBox::dragEnterEvent(QDragEnterEvent *event)

@@ -15,6 +15,8 @@ namespace tk {
 // belong in inner(), so they are clipped to the inner area as well.
 class PictureBox : public QWidget {
     Q_OBJECT
+    // A property, so a style sheet can recolour a box that shows no picture.
+    Q_PROPERTY(QColor BackColor READ BackColor WRITE setBackColor)
 public:
     explicit PictureBox(QWidget *container, bool framed = true);
 
@@ -44,6 +46,7 @@ public:
     void PaintPicture(const Picture &picture, float x1, float y1, float width1, float height1,
                       float x2, float y2, float width2, float height2);
 
+    QColor BackColor() const { return m_canvas.backColor(); }
     void setBackColor(QColor colour);
     QWidget *inner() const { return m_inner; }
     // Direct access for the widget-free drawing code; call refresh() afterwards.

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+namespace tk {
+
+// The running program: where it lives and which version it is.
+class App {
+public:
+    // The executable's folder, without a trailing separator except for the root.
+    static QString Path();
+    // Where the program keeps its own files when its folder cannot be written.
+    static QString DataPath();
+    // Three of the four numbers of 13.11.0.6: 13, 11 and the last one, 6.
+    static int Major();
+    static int Minor();
+    static int Revision();
+};
+
+// Path() with a trailing separator: the folder the companion files are written into.
+QString AppFolder();
+
+} // namespace tk

@@ -1,0 +1,17 @@
+#include "resdata.h"
+
+#include "error.h"
+
+#include <QFile>
+
+namespace tk {
+
+QByteArray LoadResData(int number)
+{
+    QFile resource(QStringLiteral(":/custom/%1").arg(number));
+    if (!resource.open(QIODevice::ReadOnly))
+        throw Error(QStringLiteral("程序文件中缺少资源 %1").arg(number));
+    return resource.readAll();
+}
+
+} // namespace tk
