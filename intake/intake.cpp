@@ -23,6 +23,15 @@ void loadIntoPreview(Canvas &preview, float outerWidth, float outerHeight, Pictu
     preview.paintPicture(picture, 0.0f, 0.0f, outerWidth, outerHeight);
 }
 
+QImage previewRendering(const QString &path, float outerWidth, float outerHeight, qreal ratio)
+{
+    const QSize logical = previewDecodeSize(outerWidth, outerHeight);
+    QImage image = PictureReader(path).read(
+        QSize(qRound(logical.width() * ratio), qRound(logical.height() * ratio)));
+    image.setDevicePixelRatio(ratio);
+    return image;
+}
+
 void loadIntoPreview(Canvas &preview, float outerWidth, float outerHeight, const QString &path)
 {
     PictureReader reader(path);

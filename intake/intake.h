@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QImage>
 #include <QSize>
 #include <QString>
 
@@ -33,5 +34,10 @@ QSize previewDecodeSize(float outerWidth, float outerHeight);
 // preview is left untouched then.
 void loadIntoPreview(Canvas &preview, float outerWidth, float outerHeight, const QString &path);
 void loadIntoPreview(Canvas &preview, float outerWidth, float outerHeight, PictureReader &reader);
+
+// The same picture for showing on a screen with `ratio` device pixels per logical pixel:
+// decoded at the device pixels of the preview's outer size, its device pixel ratio set.
+// What is cut stays the preview above; this only makes the screen sharp.
+QImage previewRendering(const QString &path, float outerWidth, float outerHeight, qreal ratio);
 
 } // namespace tk

@@ -32,6 +32,16 @@ QPushButton *makeButton(QWidget *form, const char *name, const QString &caption,
     return button;
 }
 
+// The design at every size the desktop asks for: the 32 × 32 icon and larger renderings.
+QIcon programIcon()
+{
+    QIcon icon(QStringLiteral(":/icons/tesselkraft.ico"));
+    for (const int size : {16, 22, 24, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/icons/tesselkraft-%1.png").arg(size),
+                     QSize(size, size));
+    return icon;
+}
+
 LineShape *makeLine(QWidget *container, const char *name, float x1, float y1, float x2, float y2,
                     bool visible)
 {
@@ -53,7 +63,7 @@ Form1::Form1(QWidget *parent) : QWidget(parent), CommonDialog1(this)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Tesselkraft"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/tesselkraft.ico")));
+    setWindowIcon(programIcon());
     // Fixed single frame: close and minimize boxes, no resizing.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -80,6 +90,7 @@ Form1::Form1(QWidget *parent) : QWidget(parent), CommonDialog1(this)
     p1->setBackColor(previewBackColour());
     p1->setToolTip(QStringLiteral("您可以直接把图片拖到这里."));
     p1->setDropHandler([this](const QMimeData *data) { guarded([&] { p1_OLEDragDrop(data); }); });
+    p1->setDragSource([this] { return previewDragData(); });
 
     Line4 = makeLine(p1->inner(), "Line4", 0, 1508, 6000, 1508, false);
     Line3 = makeLine(p1->inner(), "Line3", 4560, 0, 4560, 2940, true);
@@ -116,6 +127,8 @@ Form1::Form1(QWidget *parent) : QWidget(parent), CommonDialog1(this)
 void Form1::Form_Load()
 {
     layOutAtLoad();
+    // The preview is first in the tab order, so it has the keyboard when the window opens.
+    p1->setFocus();
     const QRect screen =
         (this->screen() ? this->screen() : QGuiApplication::primaryScreen())->availableGeometry();
     setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen));

@@ -51,7 +51,10 @@ public:
 
 private:
     void layOutAtLoad();
+    void clearPreview();
     void loadSequence(const QString &F);
+    void showSharpPreview(const QString &F);
+    QMimeData *previewDragData() const;
     void loadFailed();
     bool mayOverwriteSource();
     void runCut(const std::function<void()> &cut);
@@ -59,6 +62,8 @@ private:
     // The file behind the loaded picture, so the cut never replaces it unasked.
     QString m_loadedFile;
     FileIdentity m_loadedIdentity;
+    // p1 shows the loaded file (not cleared since), so it can be dragged out.
+    bool m_previewShowsFile = false;
 };
 
 } // namespace tk

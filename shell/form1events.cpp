@@ -11,6 +11,7 @@
 #include "wall.h"
 
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
 
@@ -38,7 +39,7 @@ QString firstDroppedFile(const QMimeData *data)
 void Form1::Command1_Click()
 {
     try {
-        p1->setPicture(Picture());
+        clearPreview();
         CommonDialog1.FileName.clear();
         CommonDialog1.ShowOpen();
         if (CommonDialog1.FileName.isEmpty())
@@ -52,21 +53,53 @@ void Form1::Command1_Click()
 void Form1::p1_OLEDragDrop(const QMimeData *Data)
 {
     try {
-        p1->setPicture(Picture());
+        clearPreview();
         loadSequence(firstDroppedFile(Data));
     } catch (const std::exception &) {
         loadFailed();
     }
 }
 
+void Form1::clearPreview()
+{
+    p1->setPicture(Picture());
+    m_previewShowsFile = false;
+}
+
 void Form1::loadSequence(const QString &F)
 {
     loadIntoPreview(p1->canvas(), p1->Width(), p1->Height(), F);
     p1->refresh();
+    showSharpPreview(F);
     Picture1->setPicture(p1->Image());
     ImageFolder = folderOf(F);
     m_loadedFile = F;
     m_loadedIdentity = identityOf(F);
+    m_previewShowsFile = true;
+}
+
+void Form1::showSharpPreview(const QString &F)
+{
+    const qreal ratio = p1->devicePixelRatioF();
+    if (qFuzzyCompare(ratio, 1.0))
+        return;
+    try {
+        p1->setDisplayImage(previewRendering(F, p1->Width(), p1->Height(), ratio));
+    } catch (const Error &) {
+        // The file changed under us; the preview as cut is shown, only less sharp.
+    }
+}
+
+QMimeData *Form1::previewDragData() const
+{
+    if (!m_previewShowsFile)
+        return nullptr;
+    auto *data = new QMimeData;
+    data->setImageData(p1->Image().image());
+    const QFileInfo file(m_loadedFile);
+    if (file.isFile())
+        data->setUrls({QUrl::fromLocalFile(file.absoluteFilePath())});
+    return data;
 }
 
 void Form1::loadFailed()

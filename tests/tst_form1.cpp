@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -59,6 +60,8 @@ private slots:
     void sourcePictureIsNotOverwrittenUnasked();
     void previewStateMachine();
     void highResolutionCutFromTheMenu();
+    void previewHasFocusAndDragsOut();
+    void scaledScreensShowSharpPreviewsAndCutTheSameTiles();
 
 private:
     QString picture(const QString &name, QSize size = QSize(800, 400));
@@ -378,3 +381,91 @@ void TstForm1::highResolutionCutFromTheMenu()
 
 QTEST_MAIN(TstForm1)
 #include "tst_form1.moc"
+
+void TstForm1::previewHasFocusAndDragsOut()
+{
+    tk::Form1 &f = *m_form;
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(f.p1));
+
+    // Stands in for the platform's drag loop, and drops the data back onto the preview
+    // while the drag is on, as a slip of the mouse would.
+    QList<QMimeData *> dragged;
+    bool droppedBackAccepted = true;
+    tk::PictureBox::setDragHook([&](const QMimeData &data) {
+        auto *copy = new QMimeData;
+        copy->setImageData(data.imageData());
+        copy->setUrls(data.urls());
+        dragged << copy;
+        QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(f.p1, &drop);
+        droppedBackAccepted = drop.isAccepted();
+    });
+    const auto dragAcross = [&] {
+        QWidget *inner = f.p1->inner();
+        QTest::mousePress(inner, Qt::LeftButton, {}, QPoint(50, 50));
+        QMouseEvent move(QEvent::MouseMove, QPointF(50 + QApplication::startDragDistance(), 60),
+                         inner->mapToGlobal(QPointF(70, 60)), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(inner, &move);
+        QTest::mouseRelease(inner, Qt::LeftButton, {}, QPoint(70, 60));
+    };
+    dragAcross(); // nothing to drag before a picture is shown
+    QCOMPARE(dragged.size(), 0);
+
+    const QString source = picture("drag/photo.png");
+    choose(source);
+    const QImage before = f.p1->Image().image();
+    dragAcross();
+    tk::PictureBox::setDragHook({});
+    QCOMPARE(dragged.size(), 1);
+    const std::unique_ptr<QMimeData> data(dragged.takeFirst());
+    QCOMPARE(qvariant_cast<QImage>(data->imageData()).convertToFormat(QImage::Format_RGB32),
+             before.convertToFormat(QImage::Format_RGB32));
+    QCOMPARE(data->urls(), QList<QUrl>{QUrl::fromLocalFile(source)});
+    // The drop back onto the preview changed nothing and said nothing.
+    QVERIFY(!droppedBackAccepted);
+    QCOMPARE(f.p1->Image().image(), before);
+    QVERIFY(m_messages.isEmpty());
+}
+
+void TstForm1::scaledScreensShowSharpPreviewsAndCutTheSameTiles()
+{
+    const QByteArray probe = qgetenv("TK_SCALEPROBE");
+    QVERIFY(!probe.isEmpty());
+    const QImage original = positionPicture(QSize(1200, 600));
+    QImage shownAtOne;
+    QList<QByteArray> tilesAtOne;
+    for (const char *scale : {"1", "1.25", "2"}) {
+        const QString dir = m_dir->filePath(QStringLiteral("scale-%1").arg(scale));
+        QDir().mkpath(dir);
+        writeImage(original, dir + "/photo.png");
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_SCALE_FACTOR", scale);
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        process.setProcessEnvironment(env);
+        process.start(QString::fromLocal8Bit(probe), {dir + "/photo.png"});
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitCode(), 0);
+        const double ratio = QByteArray(scale).toDouble();
+        QVERIFY2(process.readAllStandardOutput().contains("ratio=" + QByteArray(scale)), scale);
+
+        QList<QByteArray> tiles;
+        for (int k = 1; k <= 8; ++k)
+            tiles << readBytes(dir + QStringLiteral("/%1.jpg").arg(k));
+        if (tilesAtOne.isEmpty())
+            tilesAtOne = tiles;
+        QVERIFY2(tiles == tilesAtOne, scale); // the same bytes at every scale
+
+        // The screen shows the picture stretched at its own device pixels.
+        const QImage shown = QImage(dir + "/preview.png").convertToFormat(QImage::Format_RGB32);
+        const QSize device(qRound(396 * ratio), qRound(196 * ratio));
+        QCOMPARE(shown.size(), device);
+        const QImage stretched = original
+                                     .scaled(qRound(400 * ratio), qRound(200 * ratio),
+                                             Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                                     .copy(QRect(QPoint(0, 0), device));
+        QVERIFY2(maxChannelDifference(shown, stretched) <= 8, scale);
+    }
+}

@@ -2,9 +2,14 @@
 
 #include "units.h"
 
+#include <QApplication>
+#include <QDrag>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QStyle>
 #include <QStyleOption>
 #include <qdrawutil.h>
@@ -13,10 +18,17 @@ namespace tk {
 
 namespace {
 
-// Shows the persistent image of its box; the box itself draws only the frame.
+std::function<void(const QMimeData &)> &dragHook()
+{
+    static std::function<void(const QMimeData &)> hook;
+    return hook;
+}
+
+// Shows the persistent image of its box (or its sharper rendering) and starts drags;
+// the box itself draws only the frame.
 class InnerArea : public QWidget {
 public:
-    InnerArea(QWidget *parent, const Canvas &canvas) : QWidget(parent), m_canvas(canvas)
+    explicit InnerArea(PictureBox *box) : QWidget(box), m_box(box)
     {
         setAttribute(Qt::WA_OpaquePaintEvent);
     }
@@ -25,18 +37,41 @@ protected:
     void paintEvent(QPaintEvent *) override
     {
         QPainter painter(this);
-        painter.drawImage(0, 0, m_canvas.image());
+        if (!m_box->displayImage().isNull()) {
+            painter.fillRect(rect(), m_box->canvas().backColor());
+            painter.drawImage(QPointF(0, 0), m_box->displayImage());
+        } else {
+            painter.drawImage(0, 0, m_box->canvas().image());
+        }
+    }
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        m_pressedAt =
+            event->button() == Qt::LeftButton ? event->position().toPoint() : QPoint(-1, -1);
+        QWidget::mousePressEvent(event);
+    }
+    void mouseMoveEvent(QMouseEvent *event) override
+    {
+        if ((event->buttons() & Qt::LeftButton) && m_pressedAt.x() >= 0 &&
+            (event->position().toPoint() - m_pressedAt).manhattanLength() >=
+                QApplication::startDragDistance()) {
+            m_pressedAt = QPoint(-1, -1);
+            m_box->startDrag();
+            return;
+        }
+        QWidget::mouseMoveEvent(event);
     }
 
 private:
-    const Canvas &m_canvas;
+    PictureBox *m_box;
+    QPoint m_pressedAt{-1, -1};
 };
 
 } // namespace
 
 PictureBox::PictureBox(QWidget *container, bool framed)
     : QWidget(container), m_framed(framed), m_canvas(QSize(), palette().color(QPalette::Button)),
-      m_inner(new InnerArea(this, m_canvas))
+      m_inner(new InnerArea(this))
 {
     setFocusPolicy(Qt::StrongFocus);
 }
@@ -92,6 +127,7 @@ void PictureBox::applyGeometry()
 
 void PictureBox::setPicture(const Picture &picture)
 {
+    m_display = QImage();
     m_picture = picture;
     m_canvas.reset(picture.image());
     refresh();
@@ -100,6 +136,7 @@ void PictureBox::setPicture(const Picture &picture)
 void PictureBox::PaintPicture(const Picture &picture, float x1, float y1, float width1,
                               float height1)
 {
+    m_display = QImage();
     m_canvas.paintPicture(picture.image(), x1, y1, width1, height1);
     refresh();
 }
@@ -107,12 +144,14 @@ void PictureBox::PaintPicture(const Picture &picture, float x1, float y1, float 
 void PictureBox::PaintPicture(const Picture &picture, float x1, float y1, float width1,
                               float height1, float x2, float y2, float width2, float height2)
 {
+    m_display = QImage();
     m_canvas.paintPicture(picture.image(), x1, y1, width1, height1, x2, y2, width2, height2);
     refresh();
 }
 
 void PictureBox::setBackColor(QColor colour)
 {
+    m_display = QImage();
     m_canvas.setBackColor(colour);
     m_canvas.reset(m_picture.image());
     refresh();
@@ -123,10 +162,52 @@ void PictureBox::refresh()
     m_inner->update();
 }
 
+void PictureBox::setDisplayImage(const QImage &image)
+{
+    m_display = image;
+    refresh();
+}
+
 void PictureBox::setDropHandler(std::function<void(const QMimeData *)> handler)
 {
     m_dropHandler = std::move(handler);
     setAcceptDrops(bool(m_dropHandler));
+}
+
+void PictureBox::setDragSource(std::function<QMimeData *()> data)
+{
+    m_dragData = std::move(data);
+}
+
+void PictureBox::startDrag()
+{
+    QMimeData *data = m_dragData ? m_dragData() : nullptr;
+    if (!data)
+        return;
+    // The drag runs in a loop of its own; a drop back onto this box lands meanwhile.
+    const QScopedValueRollback<bool> dragging(m_dragging, true);
+    if (dragHook()) {
+        dragHook()(*data);
+        delete data;
+        return;
+    }
+    auto *drag = new QDrag(this);
+    drag->setMimeData(data);
+    if (!m_canvas.image().isNull())
+        drag->setPixmap(
+            QPixmap::fromImage(m_canvas.image().scaledToWidth(120, Qt::SmoothTransformation)));
+    drag->exec(Qt::CopyAction);
+}
+
+void PictureBox::setDragHook(std::function<void(const QMimeData &)> hook)
+{
+    dragHook() = std::move(hook);
+}
+
+bool PictureBox::isOwnDrag(const QDropEvent *event) const
+{
+    const auto *source = qobject_cast<const QWidget *>(event->source());
+    return m_dragging || (source && (source == this || isAncestorOf(source)));
 }
 
 void PictureBox::paintEvent(QPaintEvent *)
@@ -145,16 +226,26 @@ void PictureBox::paintEvent(QPaintEvent *)
 
 void PictureBox::dragEnterEvent(QDragEnterEvent *event)
 {
-    event->acceptProposedAction();
+    if (isOwnDrag(event))
+        event->ignore();
+    else
+        event->acceptProposedAction();
 }
 
 void PictureBox::dragMoveEvent(QDragMoveEvent *event)
 {
-    event->acceptProposedAction();
+    if (isOwnDrag(event))
+        event->ignore();
+    else
+        event->acceptProposedAction();
 }
 
 void PictureBox::dropEvent(QDropEvent *event)
 {
+    if (isOwnDrag(event)) {
+        event->ignore();
+        return;
+    }
     event->acceptProposedAction();
     if (m_dropHandler)
         m_dropHandler(event->mimeData());

@@ -53,8 +53,21 @@ public:
     Canvas &canvas() { return m_canvas; }
     void refresh();
 
-    // Accepts every drop, as a box in manual drop mode does, and hands the data over.
+    // A sharper rendering of what the persistent image shows, at the screen's device
+    // pixels (its device pixel ratio set), drawn in its place from the inner area's
+    // corner. Whatever changes the persistent image drops it.
+    void setDisplayImage(const QImage &image);
+    const QImage &displayImage() const { return m_display; }
+
+    // Accepts every drop, as a box in manual drop mode does, and hands the data over;
+    // a drag that started on this box and comes back is refused.
     void setDropHandler(std::function<void(const QMimeData *)> handler);
+    // Makes the box an automatic drag source: pressing in it and moving past the
+    // platform's drag distance drags what `data` returns (nothing when it returns null).
+    void setDragSource(std::function<QMimeData *()> data);
+    void startDrag();
+    // Tests stand in for the platform's drag: the hook gets the data instead.
+    static void setDragHook(std::function<void(const QMimeData &)> hook);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -63,6 +76,7 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    bool isOwnDrag(const QDropEvent *event) const;
     int framePixels() const { return m_framed ? 2 : 0; }
     void applyGeometry();
 
@@ -71,7 +85,10 @@ private:
     Canvas m_canvas;
     Picture m_picture;
     QWidget *m_inner;
+    QImage m_display;
+    bool m_dragging = false;
     std::function<void(const QMimeData *)> m_dropHandler;
+    std::function<QMimeData *()> m_dragData;
 };
 
 } // namespace tk

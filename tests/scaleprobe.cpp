@@ -1,0 +1,27 @@
+// Loads and cuts a picture in a real main window: scaleprobe PICTURE
+// Run with QT_SCALE_FACTOR set; writes the tiles beside the picture and the preview as
+// the screen shows it (its device pixels) to preview.png there.
+#include "form1.h"
+#include "messages.h"
+#include "picturebox.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    if (argc != 2)
+        return 2;
+    const QString picture = QString::fromLocal8Bit(argv[1]);
+    tk::setOpenDialogHook([picture] { return picture; });
+    tk::setMsgBoxHook([](const QString &, int, const QString &) { return int(tk::vbOK); });
+    tk::Form1 form;
+    form.Form_Load();
+    form.Command1_Click();
+    form.Command2_Click();
+    const QImage shown = form.p1->inner()->grab().toImage();
+    std::printf("ratio=%g\n", shown.devicePixelRatio());
+    return shown.save(QFileInfo(picture).path() + QStringLiteral("/preview.png")) ? 0 : 1;
+}
