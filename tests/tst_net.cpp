@@ -1,0 +1,192 @@
+#include "browser.h"
+#include "end.h"
+#include "error.h"
+#include "httpserver.h"
+#include "inet.h"
+#include "report.h"
+
+#include <QDesktopServices>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+
+using testsupport::HttpServer;
+using namespace std::chrono_literals;
+
+Q_DECLARE_METATYPE(HttpServer::Reply)
+
+// Stands in for the desktop's URL opener.
+class UrlRecorder : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl &url) { opened << url; }
+};
+
+class TstNet : public QObject {
+    Q_OBJECT
+private slots:
+    void fetchesTextBytesAndRedirects();
+    void failedTransfersThrow_data();
+    void failedTransfersThrow();
+    void oneTransferAtATime();
+    void handOffTakesOnlyWebAddresses_data();
+    void handOffTakesOnlyWebAddresses();
+    void endLeavesWithoutClosingAnyWindow();
+};
+
+void TstNet::fetchesTextBytesAndRedirects()
+{
+    HttpServer server;
+    const QByteArray page = "<p>Tesselkraft 版本 Ver13.11.07</p>";
+    const QByteArray full(tk::Inet::MaxBodyBytes, 'x');
+    server.setReply("/page", {200, page});
+    server.setReply("/full", {200, full});
+    HttpServer::Reply moved{302};
+    moved.location = "/page";
+    server.setReply("/moved", moved);
+
+    tk::Inet inet;
+    QCOMPARE(inet.OpenURL(server.url("/page")), QString::fromUtf8(page));
+    QCOMPARE(inet.OpenURL(server.url("/page"), tk::icByteArray), page);
+    QCOMPARE(inet.OpenURL(server.url("/full"), tk::icByteArray), full);
+    QCOMPARE(inet.OpenURL(server.url("/moved"), tk::icByteArray), page);
+    QCOMPARE(server.requests(), QStringList({"/page", "/page", "/full", "/moved", "/page"}));
+}
+
+void TstNet::failedTransfersThrow_data()
+{
+    QTest::addColumn<HttpServer::Reply>("reply");
+    QTest::addColumn<QString>("reason");
+    const QByteArray big(5 * 1024 * 1024, 'x');
+    HttpServer::Reply silent, toFile{302}, toFtp{301}, reset{200, QByteArray(4096, 'x')},
+        unstated{200, big};
+    silent.silent = true;
+    toFile.location = "file:///etc/passwd";
+    toFtp.location = "ftp://127.0.0.1/x";
+    reset.resetHalfway = true;
+    unstated.statedLength = false;
+    QTest::newRow("silent server times out") << silent << "秒内没有完成";
+    QTest::newRow("not found") << HttpServer::Reply{404, "gone"} << "HTTP 404";
+    QTest::newRow("server error") << HttpServer::Reply{500} << "HTTP 500";
+    QTest::newRow("not modified is no body") << HttpServer::Reply{304} << "HTTP 304";
+    QTest::newRow("5 MB stated") << HttpServer::Reply{200, big} << "1 MiB";
+    QTest::newRow("5 MB unstated") << unstated << "1 MiB";
+    QTest::newRow("redirect to file") << toFile << "file:///etc/passwd";
+    QTest::newRow("redirect to ftp") << toFtp << "ftp://";
+    QTest::newRow("reset halfway") << reset << "";
+}
+
+void TstNet::failedTransfersThrow()
+{
+    QFETCH(HttpServer::Reply, reply);
+    QFETCH(QString, reason);
+    HttpServer server;
+    server.setReply("/page", reply);
+    tk::Inet inet;
+    inet.setRequestTimeout(300ms);
+    const QString url = server.url("/page");
+    try {
+        inet.OpenURL(url, tk::icByteArray);
+        QFAIL("no error");
+    } catch (const tk::Error &e) {
+        QVERIFY2(e.message().contains(url) && e.message().contains(reason),
+                 qPrintable(e.message()));
+    }
+    QVERIFY(!inet.StillExecuting());
+    QCOMPARE(server.requests().size(), 1);
+}
+
+void TstNet::oneTransferAtATime()
+{
+    tk::Inet inet;
+    for (const QString &url : {HttpServer::refusingUrl(), QString("file:///etc/passwd"),
+                               QString("data:,Ver13.11.07"), QString("/etc/passwd")})
+        QVERIFY_THROWS_EXCEPTION(tk::Error, inet.OpenURL(url));
+
+    // While a slow transfer runs, timers still fire; a second transfer is refused.
+    HttpServer server;
+    HttpServer::Reply slow{200, "late"};
+    slow.delayMs = 300;
+    server.setReply("/slow", slow);
+    bool busyDuringWait = false;
+    QString secondError;
+    QTimer::singleShot(50, [&] {
+        busyDuringWait = inet.StillExecuting();
+        try {
+            inet.OpenURL(server.url("/slow"));
+        } catch (const tk::Error &e) {
+            secondError = e.message();
+        }
+    });
+    QCOMPARE(inet.OpenURL(server.url("/slow")), QString("late"));
+    QVERIFY(busyDuringWait);
+    QVERIFY2(secondError.contains("上一次传输还没有结束"), qPrintable(secondError));
+    QVERIFY(!inet.StillExecuting());
+    QCOMPARE(server.requests().size(), 1);
+}
+
+void TstNet::handOffTakesOnlyWebAddresses_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<bool>("opened");
+    QTest::newRow("http") << "http://ads.example/a?b=1&c=2" << true;
+    QTest::newRow("https with port") << "https://ads.example:8443/x" << true;
+    QTest::newRow("scheme in capitals") << "HTTPS://ads.example/" << true;
+    QTest::newRow("Chinese host and path") << "http://例子.example/广告" << true;
+    QTest::newRow("file") << "file:///etc/passwd" << false;
+    QTest::newRow("local path") << "/usr/bin/xterm" << false;
+    QTest::newRow("windows program") << "C:\\Windows\\calc.exe" << false;
+    QTest::newRow("javascript") << "javascript:alert(1)" << false;
+    QTest::newRow("ftp") << "ftp://ads.example/" << false;
+    QTest::newRow("no host") << "http:///etc/passwd" << false;
+    QTest::newRow("scheme-relative") << "//ads.example/" << false;
+    QTest::newRow("quote ends the address") << "http://ads.example/\" --new-window file:/" << false;
+    QTest::newRow("space") << "http://ads.example/a b" << false;
+    QTest::newRow("line break") << "http://ads.example/\nfile:///" << false;
+    QTest::newRow("direction override") << QString("http://ads.example/\u202Egpj.exe") << false;
+    QTest::newRow("empty") << "" << false;
+}
+
+void TstNet::handOffTakesOnlyWebAddresses()
+{
+    QFETCH(QString, address);
+    QFETCH(bool, opened);
+    UrlRecorder recorder;
+    const QStringList schemes{"http", "https", "file", "ftp", "javascript", "c", ""};
+    for (const QString &scheme : schemes)
+        QDesktopServices::setUrlHandler(scheme, &recorder, "open");
+    QCOMPARE(tk::openInBrowser(address), opened);
+    for (const QString &scheme : schemes)
+        QDesktopServices::unsetUrlHandler(scheme);
+    QCOMPARE(recorder.opened, opened ? QList<QUrl>{QUrl(address)} : QList<QUrl>());
+}
+
+void TstNet::endLeavesWithoutClosingAnyWindow()
+{
+    class Window : public QWidget {
+    public:
+        int closes = 0;
+
+    protected:
+        void closeEvent(QCloseEvent *) override { ++closes; }
+    } main, tool;
+    main.show();
+    tool.show();
+    int ends = 0;
+    tk::setEndHook([&] { ++ends; });
+    tk::End();
+    QCOMPARE(ends, 1);
+    QVERIFY(!main.isVisible() && !tool.isVisible());
+    QCOMPARE(main.closes + tool.closes, 0);
+    bool ran = false;
+    tk::guarded([&] { ran = true; });
+    QVERIFY(!ran);
+    tk::setEndHook({});
+    tk::guarded([&] { ran = true; });
+    QVERIFY(ran);
+}
+
+QTEST_MAIN(TstNet)
+#include "tst_net.moc"
