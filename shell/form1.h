@@ -2,6 +2,7 @@
 
 #include "commondialog.h"
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -12,8 +13,10 @@ class QPushButton;
 
 namespace tk {
 
+class Inet;
 class LineShape;
 class PictureBox;
+class Update;
 
 // The main window. Controls and handlers carry their design names; the handlers
 // gather what they need from the controls and leave the work to intake/ and tiles/.
@@ -21,6 +24,7 @@ class Form1 : public QWidget {
     Q_OBJECT
 public:
     explicit Form1(QWidget *parent = nullptr);
+    ~Form1() override;
 
     // Start-up: completes the layout and shows the window.
     void Form_Load();
@@ -40,6 +44,7 @@ public:
     QPushButton *Command2;
     QPushButton *Command1;
     PictureBox *p1;
+    Inet *Inet1;
     LineShape *Line4;
     LineShape *Line3;
     LineShape *Line2;
@@ -57,6 +62,8 @@ private:
 
     // The file behind the loaded picture, so the cut never replaces it unasked.
     QString m_loadedFile;
+    // The update window while it is open; it has no owner and deletes itself on closing.
+    QPointer<Update> m_update;
 };
 
 } // namespace tk

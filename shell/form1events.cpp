@@ -7,6 +7,7 @@
 #include "picturebox.h"
 #include "preview.h"
 #include "tileexport.h"
+#include "update.h"
 #include "wall.h"
 
 #include <QCheckBox>
@@ -145,7 +146,9 @@ void Form1::Check2_Click()
 
 void Form1::Command3_Click()
 {
-    // The update window gets its behaviour with the update check.
+    if (!m_update || m_update->isUnloaded())
+        m_update = new Update;
+    m_update->Show();
 }
 
 } // namespace tk

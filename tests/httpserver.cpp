@@ -42,6 +42,7 @@ QString HttpServer::refusingUrl()
 void HttpServer::answer(QTcpSocket *socket, const QString &path)
 {
     m_requests << path;
+    emit requested(path);
     Reply reply;
     if (m_replies.contains(path))
         reply = m_replies[path];

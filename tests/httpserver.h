@@ -34,6 +34,9 @@ public:
     // An address on which nothing listens.
     static QString refusingUrl();
 
+signals:
+    void requested(const QString &path);
+
 private:
     void answer(class QTcpSocket *socket, const QString &path);
 
