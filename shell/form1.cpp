@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "adpage.h"
 #include "intake.h"
 #include "wall.h"
 
@@ -84,6 +85,9 @@ Form1::Form1(QWidget *parent) : QWidget(parent), CommonDialog1(this)
     p1->setDropHandler([this](const QMimeData *data) { guarded([&] { p1_OLEDragDrop(data); }); });
 
     Inet1 = new Inet(p1);
+    // Only the ad page uses this control, at start-up and on closing: a dead ad server
+    // must not hold the window for the full minute.
+    Inet1->setRequestTimeout(AdPageTimeout);
 
     Line4 = makeLine(p1->inner(), "Line4", 0, 1508, 6000, 1508, false);
     Line3 = makeLine(p1->inner(), "Line3", 4560, 0, 4560, 2940, true);

@@ -34,6 +34,10 @@ public:
     void Command2_Click();
     void Check2_Click();
     void Command3_Click();
+    // The ad slot: reads the ad configuration page and opens every enabled ad's address
+    // in the browser. Never shows a message and never throws; with no ad address set,
+    // or offline, it makes no request at all.
+    void GuangGao();
     // The context menu's cut: full-resolution tiles from the loaded picture's file.
     void cutHighResolution();
 

@@ -1,9 +1,15 @@
 // Form1's event handlers.
+#include "adpage.h"
+#include "browser.h"
+#include "buildsettings.h"
+#include "connectivity.h"
 #include "error.h"
 #include "form1.h"
+#include "inet.h"
 #include "intake.h"
 #include "lineshape.h"
 #include "messages.h"
+#include "module1.h"
 #include "picturebox.h"
 #include "preview.h"
 #include "tileexport.h"
@@ -149,6 +155,21 @@ void Form1::Command3_Click()
     if (!m_update || m_update->isUnloaded())
         m_update = new Update;
     m_update->Show();
+}
+
+void Form1::GuangGao()
+{
+    const QString address = adPageAddress();
+    if (address.isEmpty() || !InternetGetConnectedState())
+        return;
+    try {
+        const QByteArray page = Inet1->OpenURL(address, icByteArray);
+        // Each address goes to the browser on its own; one that fails stops no other.
+        for (const QString &link : linksToOpen(parseAdPage(DecodeUtf8(page))))
+            openInBrowser(link);
+    } catch (const std::exception &) {
+        // A page that cannot be read opens nothing, without a word.
+    }
 }
 
 } // namespace tk

@@ -1,6 +1,7 @@
 #include "adpage.h"
 #include "module1.h"
 
+#include <QFile>
 #include <QTest>
 
 namespace {
@@ -38,6 +39,7 @@ private slots:
     void linksOfAPage_data();
     void linksOfAPage();
     void absurdCountReadsAtMostTheLimit();
+    void samplePageOpensItsEnabledSlots();
 };
 
 void TstAds::decodeUtf8_data()
@@ -132,6 +134,15 @@ void TstAds::absurdCountReadsAtMostTheLimit()
     QCOMPARE(opened.size(), tk::MaxAdSlots);
     QCOMPARE(opened.first(), QString("http://ads.example/1"));
     QCOMPARE(opened.last(), QString("http://ads.example/100"));
+}
+
+void TstAds::samplePageOpensItsEnabledSlots()
+{
+    QFile sample(TK_PAGES_DIR "/ads.html");
+    QVERIFY(sample.open(QIODevice::ReadOnly));
+    QCOMPARE(tk::linksToOpen(tk::parseAdPage(tk::DecodeUtf8(sample.readAll()))),
+             QStringList({"https://www.tesselkraft.example/partners/1.html",
+                          "https://www.tesselkraft.example/partners/3.html"}));
 }
 
 QTEST_GUILESS_MAIN(TstAds)

@@ -1,5 +1,6 @@
 #include "versioncheck.h"
 
+#include <QFile>
 #include <QTest>
 
 class TstUpdate : public QObject {
@@ -56,6 +57,9 @@ void TstUpdate::publishedVersion_data()
     QTest::newRow("letter for a digit") << "Ver13.1a.07" << QString();
     QTest::newRow("full-width digits") << "Ver１３.１１.０７" << QString();
     QTest::newRow("empty body") << "" << QString();
+    QFile sample(TK_PAGES_DIR "/version.html");
+    QVERIFY(sample.open(QIODevice::ReadOnly));
+    QTest::newRow("sample page") << QString::fromUtf8(sample.readAll()) << "13.11.06";
 }
 
 void TstUpdate::publishedVersion()
