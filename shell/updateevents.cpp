@@ -71,6 +71,7 @@ void Update::Form_Load()
 
 void Update::Timer1_Timer()
 {
+    // To the front, but the keyboard stays where it is: raise, never activate.
     raise();
     Picture2->setWidth(Picture2->Width() + BarStep);
     const TickVerdict verdict =

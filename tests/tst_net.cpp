@@ -1,14 +1,11 @@
 #include "browser.h"
-#include "end.h"
 #include "error.h"
 #include "httpserver.h"
 #include "inet.h"
-#include "report.h"
 
 #include <QDesktopServices>
 #include <QTest>
 #include <QTimer>
-#include <QWidget>
 
 using testsupport::HttpServer;
 using namespace std::chrono_literals;
@@ -33,7 +30,6 @@ private slots:
     void oneTransferAtATime();
     void handOffTakesOnlyWebAddresses_data();
     void handOffTakesOnlyWebAddresses();
-    void endLeavesWithoutClosingAnyWindow();
 };
 
 void TstNet::fetchesTextBytesAndRedirects()
@@ -60,11 +56,9 @@ void TstNet::failedTransfersThrow_data()
     QTest::addColumn<HttpServer::Reply>("reply");
     QTest::addColumn<QString>("reason");
     const QByteArray big(5 * 1024 * 1024, 'x');
-    HttpServer::Reply silent, toFile{302}, toFtp{301}, reset{200, QByteArray(4096, 'x')},
-        unstated{200, big};
+    HttpServer::Reply silent, toFile{302}, reset{200, QByteArray(4096, 'x')}, unstated{200, big};
     silent.silent = true;
     toFile.location = "file:///etc/passwd";
-    toFtp.location = "ftp://127.0.0.1/x";
     reset.resetHalfway = true;
     unstated.statedLength = false;
     QTest::newRow("silent server times out") << silent << "秒内没有完成";
@@ -74,7 +68,6 @@ void TstNet::failedTransfersThrow_data()
     QTest::newRow("5 MB stated") << HttpServer::Reply{200, big} << "1 MiB";
     QTest::newRow("5 MB unstated") << unstated << "1 MiB";
     QTest::newRow("redirect to file") << toFile << "file:///etc/passwd";
-    QTest::newRow("redirect to ftp") << toFtp << "ftp://";
     QTest::newRow("reset halfway") << reset << "";
 }
 
@@ -131,22 +124,13 @@ void TstNet::handOffTakesOnlyWebAddresses_data()
 {
     QTest::addColumn<QString>("address");
     QTest::addColumn<bool>("opened");
-    QTest::newRow("http") << "http://ads.example/a?b=1&c=2" << true;
-    QTest::newRow("https with port") << "https://ads.example:8443/x" << true;
-    QTest::newRow("scheme in capitals") << "HTTPS://ads.example/" << true;
-    QTest::newRow("Chinese host and path") << "http://例子.example/广告" << true;
+    QTest::newRow("http with query") << "http://ads.example/a?b=1&c=2" << true;
+    QTest::newRow("https, Chinese host and path") << "HTTPS://例子.example/广告" << true;
     QTest::newRow("file") << "file:///etc/passwd" << false;
-    QTest::newRow("local path") << "/usr/bin/xterm" << false;
-    QTest::newRow("windows program") << "C:\\Windows\\calc.exe" << false;
     QTest::newRow("javascript") << "javascript:alert(1)" << false;
-    QTest::newRow("ftp") << "ftp://ads.example/" << false;
     QTest::newRow("no host") << "http:///etc/passwd" << false;
-    QTest::newRow("scheme-relative") << "//ads.example/" << false;
     QTest::newRow("quote ends the address") << "http://ads.example/\" --new-window file:/" << false;
-    QTest::newRow("space") << "http://ads.example/a b" << false;
-    QTest::newRow("line break") << "http://ads.example/\nfile:///" << false;
     QTest::newRow("direction override") << QString("http://ads.example/\u202Egpj.exe") << false;
-    QTest::newRow("empty") << "" << false;
 }
 
 void TstNet::handOffTakesOnlyWebAddresses()
@@ -154,38 +138,13 @@ void TstNet::handOffTakesOnlyWebAddresses()
     QFETCH(QString, address);
     QFETCH(bool, opened);
     UrlRecorder recorder;
-    const QStringList schemes{"http", "https", "file", "ftp", "javascript", "c", ""};
+    const QStringList schemes{"http", "https", "file", "javascript"};
     for (const QString &scheme : schemes)
         QDesktopServices::setUrlHandler(scheme, &recorder, "open");
     QCOMPARE(tk::openInBrowser(address), opened);
     for (const QString &scheme : schemes)
         QDesktopServices::unsetUrlHandler(scheme);
     QCOMPARE(recorder.opened, opened ? QList<QUrl>{QUrl(address)} : QList<QUrl>());
-}
-
-void TstNet::endLeavesWithoutClosingAnyWindow()
-{
-    class Window : public QWidget {
-    public:
-        int closes = 0;
-
-    protected:
-        void closeEvent(QCloseEvent *) override { ++closes; }
-    } main, tool;
-    main.show();
-    tool.show();
-    int ends = 0;
-    tk::setEndHook([&] { ++ends; });
-    tk::End();
-    QCOMPARE(ends, 1);
-    QVERIFY(!main.isVisible() && !tool.isVisible());
-    QCOMPARE(main.closes + tool.closes, 0);
-    bool ran = false;
-    tk::guarded([&] { ran = true; });
-    QVERIFY(!ran);
-    tk::setEndHook({});
-    tk::guarded([&] { ran = true; });
-    QVERIFY(ran);
 }
 
 QTEST_MAIN(TstNet)

@@ -90,10 +90,12 @@ private:
     std::unique_ptr<tk::Form1> m_form;
     QStringList m_prompts, m_unhandled;
     int m_answer = tk::vbCancel, m_ends = 0, m_formCloses = 0;
-    bool m_online = true;
+    bool m_online = true, m_fetching = false;
+    int m_formPaintsDuringFetch = 0;
     bool eventFilter(QObject *, QEvent *event) override
     {
         m_formCloses += event->type() == QEvent::Close;
+        m_formPaintsDuringFetch += m_fetching && event->type() == QEvent::Paint;
         return false;
     }
 };
@@ -106,7 +108,7 @@ void TstUpdateWindow::init()
     m_unhandled.clear();
     opened.clear();
     m_answer = tk::vbCancel;
-    m_ends = m_formCloses = 0;
+    m_ends = m_formCloses = m_formPaintsDuringFetch = 0;
     m_online = true;
     tk::setMsgBoxHook([this](const QString &prompt, int style, const QString &title) {
         m_prompts << QString("%1|%2|%3").arg(prompt).arg(style).arg(title);
@@ -260,34 +262,17 @@ void TstUpdateWindow::fetchKeepsWindowsPainting()
     HttpServer::Reply slow(200, "Ver13.11.06");
     slow.delayMs = 500;
     m_server->setReply("/version", slow);
-    bool fetching = false, shownDuringFetch = false;
-    int paintsDuringFetch = 0;
-    class PaintCounter : public QObject {
-    public:
-        explicit PaintCounter(bool &fetching, int &count) : m_fetching(fetching), m_count(count) {}
-
-    protected:
-        bool eventFilter(QObject *, QEvent *event) override
-        {
-            m_count += m_fetching && event->type() == QEvent::Paint;
-            return false;
-        }
-
-    private:
-        bool &m_fetching;
-        int &m_count;
-    } counter(fetching, paintsDuringFetch);
-    m_form->installEventFilter(&counter);
+    bool shownDuringFetch = false;
     QTimer::singleShot(100, this, [&] {
         const QPointer<tk::Update> window = openUpdateWindow();
-        fetching = window && window->Inet1->StillExecuting();
+        m_fetching = window && window->Inet1->StillExecuting();
         shownDuringFetch = window && window->isVisible();
         m_form->update();
     });
     m_form->Command3->click();
-    fetching = false;
+    m_fetching = false;
     QVERIFY(shownDuringFetch);
-    QVERIFY(paintsDuringFetch > 0);
+    QVERIFY(m_formPaintsDuringFetch > 0);
 }
 
 void TstUpdateWindow::onlyBarAndStatusShow()
