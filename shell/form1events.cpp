@@ -163,7 +163,7 @@ void Form1::GuangGao()
     if (address.isEmpty() || !InternetGetConnectedState())
         return;
     try {
-        const QByteArray page = Inet1->OpenURL(address, icByteArray);
+        const QByteArray page = Inet1->OpenURL(address, AsBytes);
         // Each address goes to the browser on its own; one that fails stops no other.
         for (const QString &link : linksToOpen(parseAdPage(DecodeUtf8(page))))
             openInBrowser(link);

@@ -45,9 +45,9 @@ void TstNet::fetchesTextBytesAndRedirects()
 
     tk::Inet inet;
     QCOMPARE(inet.OpenURL(server.url("/page")), QString::fromUtf8(page));
-    QCOMPARE(inet.OpenURL(server.url("/page"), tk::icByteArray), page);
-    QCOMPARE(inet.OpenURL(server.url("/full"), tk::icByteArray), full);
-    QCOMPARE(inet.OpenURL(server.url("/moved"), tk::icByteArray), page);
+    QCOMPARE(inet.OpenURL(server.url("/page"), tk::AsBytes), page);
+    QCOMPARE(inet.OpenURL(server.url("/full"), tk::AsBytes), full);
+    QCOMPARE(inet.OpenURL(server.url("/moved"), tk::AsBytes), page);
     QCOMPARE(server.requests(), QStringList({"/page", "/page", "/full", "/moved", "/page"}));
 }
 
@@ -81,7 +81,7 @@ void TstNet::failedTransfersThrow()
     inet.setRequestTimeout(300ms);
     const QString url = server.url("/page");
     try {
-        inet.OpenURL(url, tk::icByteArray);
+        inet.OpenURL(url, tk::AsBytes);
         QFAIL("no error");
     } catch (const tk::Error &e) {
         QVERIFY2(e.message().contains(url) && e.message().contains(reason),

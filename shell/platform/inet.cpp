@@ -59,7 +59,7 @@ QString Inet::OpenURL(const QString &url)
     return QString::fromUtf8(fetch(url));
 }
 
-QByteArray Inet::OpenURL(const QString &url, ByteArrayMode)
+QByteArray Inet::OpenURL(const QString &url, BytesMode)
 {
     return fetch(url);
 }

@@ -12,8 +12,8 @@ class QNetworkReply;
 namespace tk {
 
 // Selects the byte form of Inet::OpenURL.
-struct ByteArrayMode {};
-inline constexpr ByteArrayMode icByteArray{};
+struct BytesMode {};
+inline constexpr BytesMode AsBytes{};
 
 // The transfer control: one HTTP GET at a time, waited for on the spot. While it waits,
 // timers, sockets and painting go on but no user input is handled, so no click can
@@ -35,7 +35,7 @@ public:
     // The body decoded as UTF-8.
     QString OpenURL(const QString &url);
     // The body as it came.
-    QByteArray OpenURL(const QString &url, ByteArrayMode);
+    QByteArray OpenURL(const QString &url, BytesMode);
 
     bool StillExecuting() const { return m_loop != nullptr; }
 
