@@ -60,10 +60,11 @@ void HttpServer::answer(QTcpSocket *socket, const QString &path)
     if (!reply.location.isEmpty())
         head += "Location: " + reply.location + "\r\n";
     socket->write(head + "\r\n");
-    if (reply.resetHalfway) {
+    if (reply.dropHalfway) {
+        // Closed after what was written has gone out: the head always arrives, so the
+        // client sees a cut-off body rather than a connection it may try again.
         socket->write(reply.body.left(reply.body.size() / 2));
-        socket->flush();
-        socket->abort();
+        socket->disconnectFromHost();
         return;
     }
     const auto sendBody = [socket, body = reply.body] {

@@ -17,11 +17,11 @@ public:
         Reply(int status = 200, QByteArray body = {}) : status(status), body(std::move(body)) {}
         int status;
         QByteArray body;
-        QByteArray location;       // a Location header, for redirects
-        bool silent = false;       // read the request, never answer
-        int delayMs = 0;           // send the head at once, the body after this delay
-        bool resetHalfway = false; // send half the body, then drop the connection
-        bool statedLength = true;  // without it the body ends when the connection closes
+        QByteArray location;      // a Location header, for redirects
+        bool silent = false;      // read the request, never answer
+        int delayMs = 0;          // send the head at once, the body after this delay
+        bool dropHalfway = false; // send half the body, then close the connection
+        bool statedLength = true; // without it the body ends when the connection closes
     };
 
     explicit HttpServer(QObject *parent = nullptr);

@@ -56,10 +56,10 @@ void TstNet::failedTransfersThrow_data()
     QTest::addColumn<HttpServer::Reply>("reply");
     QTest::addColumn<QString>("reason");
     const QByteArray big(5 * 1024 * 1024, 'x');
-    HttpServer::Reply silent, toFile{302}, reset{200, QByteArray(4096, 'x')}, unstated{200, big};
+    HttpServer::Reply silent, toFile{302}, cut{200, QByteArray(4096, 'x')}, unstated{200, big};
     silent.silent = true;
     toFile.location = "file:///etc/passwd";
-    reset.resetHalfway = true;
+    cut.dropHalfway = true;
     unstated.statedLength = false;
     QTest::newRow("silent server times out") << silent << "秒内没有完成";
     QTest::newRow("not found") << HttpServer::Reply{404, "gone"} << "HTTP 404";
@@ -68,7 +68,7 @@ void TstNet::failedTransfersThrow_data()
     QTest::newRow("5 MB stated") << HttpServer::Reply{200, big} << "1 MiB";
     QTest::newRow("5 MB unstated") << unstated << "1 MiB";
     QTest::newRow("redirect to file") << toFile << "file:///etc/passwd";
-    QTest::newRow("reset halfway") << reset << "";
+    QTest::newRow("connection dropped halfway") << cut << "";
 }
 
 void TstNet::failedTransfersThrow()
