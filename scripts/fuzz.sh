@@ -18,7 +18,10 @@ cmake --build "$build" --target fuzzers -j"$(nproc)"
 
 names=("$@")
 if ((${#names[@]} == 0)); then
-    for target in "$build"/tests/fuzz/fuzz_*; do names+=("${target##*/fuzz_}"); done
+    # Programs only: the build keeps generated-code folders beside them.
+    for target in "$build"/tests/fuzz/fuzz_*; do
+        if [ -f "$target" ] && [ -x "$target" ]; then names+=("${target##*/fuzz_}"); fi
+    done
 fi
 mkdir -p "$build/artifacts"
 for name in "${names[@]}"; do

@@ -1,15 +1,18 @@
 #include "form1.h"
 
+#include "adpage.h"
 #include "intake.h"
 #include "wall.h"
 
 #include "colours.h"
 #include "controls.h"
+#include "inet.h"
 #include "lineshape.h"
 #include "picturebox.h"
 #include "report.h"
 #include "tilegrid.h"
 #include "units.h"
+#include "update.h"
 
 #include <QCheckBox>
 #include <QGuiApplication>
@@ -92,6 +95,11 @@ Form1::Form1(QWidget *parent) : QWidget(parent), CommonDialog1(this)
     p1->setDropHandler([this](const QMimeData *data) { guarded([&] { p1_OLEDragDrop(data); }); });
     p1->setDragSource([this] { return previewDragData(); });
 
+    Inet1 = new Inet(p1);
+    // Only the ad page uses this control, at start-up and on closing: a dead ad server
+    // must not hold the window for the full minute.
+    Inet1->setRequestTimeout(AdPageTimeout);
+
     Line4 = makeLine(p1->inner(), "Line4", 0, 1508, 6000, 1508, false);
     Line3 = makeLine(p1->inner(), "Line3", 4560, 0, 4560, 2940, true);
     Line2 = makeLine(p1->inner(), "Line2", 2880, 0, 2880, 2940, true);
@@ -122,6 +130,11 @@ Form1::Form1(QWidget *parent) : QWidget(parent), CommonDialog1(this)
             [this] { guarded([this] { Command3_Click(); }); });
     // toggled, not clicked: a change made in code raises the handler too.
     connect(Check2, &QCheckBox::toggled, this, [this] { guarded([this] { Check2_Click(); }); });
+}
+
+Form1::~Form1()
+{
+    delete m_update;
 }
 
 void Form1::Form_Load()

@@ -3,6 +3,7 @@
 #include "commondialog.h"
 #include "fileid.h"
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -13,8 +14,10 @@ class QPushButton;
 
 namespace tk {
 
+class Inet;
 class LineShape;
 class PictureBox;
+class Update;
 
 // The main window. Controls and handlers carry their design names; the handlers
 // gather what they need from the controls and leave the work to intake/ and tiles/.
@@ -22,6 +25,7 @@ class Form1 : public QWidget {
     Q_OBJECT
 public:
     explicit Form1(QWidget *parent = nullptr);
+    ~Form1() override;
 
     // Start-up: completes the layout and shows the window.
     void Form_Load();
@@ -31,6 +35,10 @@ public:
     void Command2_Click();
     void Check2_Click();
     void Command3_Click();
+    // The ad slot: reads the ad configuration page and opens every enabled ad's address
+    // in the browser. Never shows a message and never throws; with no ad address set,
+    // or offline, it makes no request at all.
+    void GuangGao();
     // The context menu's cut: full-resolution tiles from the loaded picture's file.
     void cutHighResolution();
 
@@ -41,6 +49,7 @@ public:
     QPushButton *Command2;
     QPushButton *Command1;
     PictureBox *p1;
+    Inet *Inet1;
     LineShape *Line4;
     LineShape *Line3;
     LineShape *Line2;
@@ -64,6 +73,8 @@ private:
     FileIdentity m_loadedIdentity;
     // p1 shows the loaded file (not cleared since), so it can be dragged out.
     bool m_previewShowsFile = false;
+    // The update window while it is open; it has no owner and deletes itself on closing.
+    QPointer<Update> m_update;
 };
 
 } // namespace tk

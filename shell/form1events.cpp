@@ -1,13 +1,20 @@
 // Form1's event handlers.
+#include "adpage.h"
+#include "browser.h"
+#include "buildsettings.h"
+#include "connectivity.h"
 #include "error.h"
 #include "fileid.h"
 #include "form1.h"
+#include "inet.h"
 #include "intake.h"
 #include "lineshape.h"
 #include "messages.h"
+#include "module1.h"
 #include "picturebox.h"
 #include "preview.h"
 #include "tileexport.h"
+#include "update.h"
 #include "wall.h"
 
 #include <QCheckBox>
@@ -182,7 +189,24 @@ void Form1::Check2_Click()
 
 void Form1::Command3_Click()
 {
-    // The update window gets its behaviour with the update check.
+    if (!m_update || m_update->isUnloaded())
+        m_update = new Update;
+    m_update->Show();
+}
+
+void Form1::GuangGao()
+{
+    const QString address = adPageAddress();
+    if (address.isEmpty() || !InternetGetConnectedState())
+        return;
+    try {
+        const QByteArray page = Inet1->OpenURL(address, AsBytes);
+        // Each address goes to the browser on its own; one that fails stops no other.
+        for (const QString &link : linksToOpen(parseAdPage(DecodeUtf8(page))))
+            openInBrowser(link);
+    } catch (const std::exception &) {
+        // A page that cannot be read opens nothing, without a word.
+    }
 }
 
 } // namespace tk

@@ -2,7 +2,9 @@
 
 #include "colours.h"
 #include "controls.h"
+#include "inet.h"
 #include "picturebox.h"
+#include "report.h"
 #include "units.h"
 
 #include <QGuiApplication>
@@ -31,8 +33,10 @@ Update::Update(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Update"));
     setWindowTitle(QStringLiteral("Tesselkraft"));
-    // No frame and no task-bar button.
-    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
+    // No frame and no task-bar button; the keyboard stays with the main window.
+    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(twipsToWholePixels(4680), twipsToWholePixels(690));
     setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(),
                                     QGuiApplication::primaryScreen()->availableGeometry()));
@@ -47,6 +51,8 @@ Update::Update(QWidget *parent) : QWidget(parent)
     Picture2->move(0, 0, 4650, 255);
     Picture2->setBackColor(vbColour(0x0000FFFF));
 
+    Inet1 = new Inet(this);
+
     Text2 = makeTextBox(this, "Text2", 600);
     Text1 = makeTextBox(this, "Text1", 0);
 
@@ -54,6 +60,10 @@ Update::Update(QWidget *parent) : QWidget(parent)
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(10);
     Timer1->start();
+    connect(Timer1, &QTimer::timeout, this, [this] {
+        if (m_ticking)
+            guarded([this] { Timer1_Timer(); });
+    });
 
     Label1 = new QLabel(QStringLiteral("载入系统文件..."), this);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -61,6 +71,9 @@ Update::Update(QWidget *parent) : QWidget(parent)
     QFont font(QStringLiteral("Tahoma"));
     font.setPointSizeF(10.5);
     font.setWeight(QFont::Normal);
+    // The see-through background cuts out exact key pixels only: smoothed glyph edges
+    // would keep a fringe of the key colour.
+    font.setStyleStrategy(QFont::NoAntialias);
     Label1->setFont(font);
     QPalette palette = Label1->palette();
     palette.setColor(QPalette::WindowText, vbColour(0x0000C000));

@@ -8,20 +8,47 @@ class QTimer;
 
 namespace tk {
 
+class Inet;
 class PictureBox;
 
-// The update window: a borderless strip with a progress bar and a status line.
+// The update window: a borderless strip with a progress bar and a status line. Its
+// load reads the version page; its ticks grow the bar and give the verdict. It never
+// takes the keyboard from the main window and deletes itself once closed.
 class Update : public QWidget {
     Q_OBJECT
 public:
     explicit Update(QWidget *parent = nullptr);
 
+    // Loads the window the first time (Form_Load); afterwards it only shows it again,
+    // so an open window starts no second check.
+    void Show();
+    void Form_Load();
+    void Timer1_Timer();
+    void Unload();
+    bool isUnloaded() const { return m_unloaded; }
+
     PictureBox *Picture1;
     PictureBox *Picture2;
+    Inet *Inet1;
     QLineEdit *Text2;
     QLineEdit *Text1;
     QTimer *Timer1;
     QLabel *Label1;
+
+    // Program-wide: whether the last load read a version from the page.
+    static bool VersionFetched;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void setStatus(const QString &caption);
+    void askToDownload();
+
+    bool m_loaded = false;
+    // Ticks count only after a load that worked, and not while the prompt is open.
+    bool m_ticking = false;
+    bool m_unloaded = false;
 };
 
 } // namespace tk

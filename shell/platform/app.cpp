@@ -1,5 +1,6 @@
 #include "app.h"
 
+#include "buildinfo.h"
 #include "companionfiles.h"
 
 #include <QCoreApplication>
@@ -20,17 +21,17 @@ QString App::DataPath()
 // The numbers come from the project's version in CMake.
 int App::Major()
 {
-    return TK_VERSION_MAJOR;
+    return build::VersionMajor;
 }
 
 int App::Minor()
 {
-    return TK_VERSION_MINOR;
+    return build::VersionMinor;
 }
 
 int App::Revision()
 {
-    return TK_VERSION_TWEAK;
+    return build::VersionRevision;
 }
 
 QString AppFolder()

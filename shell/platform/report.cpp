@@ -1,5 +1,6 @@
 #include "report.h"
 
+#include "end.h"
 #include "error.h"
 #include "messages.h"
 
@@ -36,6 +37,8 @@ void report(const QString &message)
 
 void guarded(const std::function<void()> &handler)
 {
+    if (hasEnded())
+        return;
     try {
         handler();
     } catch (const std::exception &e) {

@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# Drives the update window of the real program in a real X server against version pages
+# served on 127.0.0.1: the same version, a newer one (Cancel, then OK) and, where a
+# network namespace can be made, no network at all. The window shows no blue and leaves
+# the keyboard with the main window.
+# Usage: e2e_update.sh TESSELKRAFT E2EHELPER [SCREENSHOT_DIR]
+set -euo pipefail
+app=$1 helper=$2 shots=${3:-}
+work=$(mktemp -d)
+pids=()
+trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"' EXIT
+
+# The desktop's URL opener stands aside: it only writes down its arguments.
+mkdir "$work/bin"
+printf '#!/bin/sh\nprintf "%%s\\n" "$#" "$@" >>"%s/opened"\n' "$work" >"$work/bin/xdg-open"
+chmod +x "$work/bin/xdg-open"
+
+fail() { echo "FAIL: $*"; exit 1; }
+shot() { [ -z "$shots" ] || import -window root "$shots/$1.png"; }
+# serve NAME BODY: serves BODY; its address goes to $work/NAME.log's first line.
+serve() {
+    echo "$2" >"$work/$1.html"
+    "$helper" serve "$work/$1.html" >"$work/$1.log" &
+    pids+=($!)
+    for _ in $(seq 50); do [ -s "$work/$1.log" ] && return; sleep 0.1; done
+    fail "server $1 did not start"
+}
+address() { head -1 "$work/$1.log"; }
+requests() { echo $(($(wc -l <"$work/$1.log") - 1)); }
+start() { # start URL [WRAPPER...]
+    local url=$1
+    shift
+    env -u QT_QPA_PLATFORM TESSELKRAFT_VERSION_URL="$url" PATH="$work/bin:$PATH" "$@" "$app" &
+    pid=$!
+    main=$(timeout 20 xdotool search --sync --name '^Tesselkraft$' | head -1)
+    sleep 0.5
+    eval "$(xdotool getwindowgeometry --shell "$main")"
+    xdotool mousemove $((X + 240)) $((Y + 20)) click 1 # 检查更新
+}
+# The update window: a visible 312 × 46 window named Tesselkraft.
+strip() {
+    local w
+    for w in $(xdotool search --onlyvisible --name '^Tesselkraft$' 2>/dev/null); do
+        xdotool getwindowgeometry "$w" 2>/dev/null | grep -q 'Geometry: 312x46' && { echo "$w"; return; }
+    done
+}
+wait_until() { # wait_until SECONDS COMMAND...
+    local end=$((SECONDS + $1))
+    shift
+    until "$@"; do ((SECONDS < end)) || return 1; sleep 0.1; done
+}
+strip_shown() { [ -n "$(strip)" ]; }
+strip_gone() { [ -z "$(strip)" ]; }
+looks_right() { # the strip shows no blue and the keyboard stays with the main window
+    wait_until 5 strip_shown || fail "$1: no update window"
+    sleep 0.3
+    shot "$1"
+    [ "$("$helper" blue)" = 0 ] || fail "$1: blue shows"
+    [ "$(xdotool getwindowfocus)" = "$main" ] || fail "$1: the update window took the keyboard"
+}
+
+serve same '<html><head><title>Version</title></head><body>Ver13.11.06</body></html>'
+serve newer '<html><body>Tesselkraft Ver13.11.07</body></html>'
+
+start "$(address same)"
+looks_right same
+wait_until 10 strip_gone || fail "same: the window stays"
+kill -0 "$pid" && kill "$pid" && wait "$pid" || true
+[ "$(requests same)" = 1 ] || fail "same: $(requests same) requests"
+
+start "$(address newer)"
+looks_right newer
+wait_until 10 xdotool search --name '^更新提示：$' >/dev/null || fail "newer: no prompt"
+shot prompt
+xdotool key Escape
+wait_until 5 strip_gone || fail "cancel: the window stays"
+kill -0 "$pid" || fail "cancel ended the program"
+xdotool mousemove $((X + 240)) $((Y + 20)) click 1 # a fresh check
+wait_until 10 xdotool search --onlyvisible --name '^更新提示：$' >/dev/null || fail "no second prompt"
+xdotool key Return
+wait_until 5 bash -c "! kill -0 $pid 2>/dev/null" || fail "OK did not end the program"
+wait "$pid" || fail "the program ended with status $?"
+[ "$(requests newer)" = 2 ] || fail "newer: $(requests newer) requests"
+[ "$(cat "$work/opened")" = "$(printf '1\n%s' "$(address newer)")" ] ||
+    fail "handed over: $(cat "$work/opened")"
+
+if unshare -n true 2>/dev/null; then
+    start "$(address same)" unshare -n
+    looks_right offline
+    sleep 1.5
+    strip_shown || fail "offline: the window closed before the bar was full"
+    wait_until 5 strip_gone || fail "offline: the window stays"
+    kill "$pid" && wait "$pid" || true
+    [ "$(requests same)" = 1 ] || fail "offline: a request was made"
+else
+    echo "no network namespace here: the offline run is left out"
+fi
+echo "update window: same, newer (Cancel, OK) and offline behave"

@@ -1,0 +1,60 @@
+// Helpers for the runs of the real program in Xvfb.
+//   e2ehelper serve FILE   serves FILE on 127.0.0.1 at every path; prints the address,
+//                          then one line per request
+//   e2ehelper blue         prints how many pixels on the screen are pure blue
+#include "httpserver.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QScreen>
+#include <cstdio>
+
+namespace {
+
+int serve(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return 2;
+    auto *server = new testsupport::HttpServer(qApp);
+    server->setReply("*", {200, file.readAll()});
+    QObject::connect(server, &testsupport::HttpServer::requested, server,
+                     [](const QString &request) {
+                         std::printf("%s\n", qPrintable(request));
+                         std::fflush(stdout);
+                     });
+    std::printf("%s\n", qPrintable(server->url("/")));
+    std::fflush(stdout);
+    return QCoreApplication::exec();
+}
+
+int countBlue()
+{
+    const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(
+        QImage::Format_RGB32);
+    long blue = 0;
+    for (int y = 0; y < screen.height(); ++y)
+        for (int x = 0; x < screen.width(); ++x)
+            blue += screen.pixel(x, y) == qRgb(0, 0, 255);
+    std::printf("%ld\n", blue);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    const QString command = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    if (command == QLatin1String("serve") && argc == 3) {
+        QCoreApplication app(argc, argv);
+        return serve(QString::fromLocal8Bit(argv[2]));
+    }
+    if (command == QLatin1String("blue")) {
+        QGuiApplication app(argc, argv);
+        return countBlue();
+    }
+    std::fputs("usage: e2ehelper serve FILE | e2ehelper blue\n", stderr);
+    return 2;
+}

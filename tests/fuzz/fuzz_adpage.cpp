@@ -1,0 +1,44 @@
+// The ad page parser hands out only http and https addresses, reads at most the slot
+// limit, and stays linear: the input repeated to a large page is parsed as well, which a
+// parser with quadratic cost could not do within the fuzzer's time limit.
+#include "adpage.h"
+#include "module1.h"
+
+#include <QUrl>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+void check(const QString &text)
+{
+    const tk::AdPage page = tk::parseAdPage(text);
+    if (page.Slots.size() > tk::MaxAdSlots || page.Slots.size() > qMax(page.SlotCount, 0))
+        std::abort();
+    for (const tk::AdSlot &slot : page.Slots)
+        if (slot.State.size() > 1)
+            std::abort();
+    for (const QString &link : tk::linksToOpen(page)) {
+        const QUrl url(link);
+        const bool web = link.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) ||
+                         link.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+        if (!web || !url.isValid() || url.host().isEmpty() || link.contains(QLatin1Char('"')))
+            std::abort();
+        for (QChar c : link)
+            if (c.unicode() <= 0x20)
+                std::abort();
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    check(tk::DecodeUtf8(bytes));
+    if (size > 0) {
+        constexpr qsizetype Large = 128 * 1024;
+        check(tk::DecodeUtf8(bytes.repeated(Large / qsizetype(size) + 1)));
+    }
+    return 0;
+}

@@ -1,0 +1,139 @@
+#include "connectivity.h"
+#include "form1.h"
+#include "httpserver.h"
+#include "inet.h"
+#include "messages.h"
+#include "report.h"
+
+#include <QDesktopServices>
+#include <QElapsedTimer>
+#include <QTest>
+#include <memory>
+
+using testsupport::HttpServer;
+using namespace std::chrono_literals;
+
+Q_DECLARE_METATYPE(HttpServer::Reply)
+
+namespace {
+
+const QByteArray Page = "<html><body>总数：4<br>总开关：开<br>"
+                        "广告位1(开)<a href=\"http://ads.example/1\" target=\"_blank\">1</a>"
+                        "广告位2(关)<a href=\"http://ads.example/2\" target=\"_blank\">2</a>"
+                        "广告位3(开)<a href=\"https://ads.example/3\" target=\"_blank\">3</a>"
+                        "广告位4(开)<a href=\"javascript:alert(1)\" target=\"_blank\">4</a>";
+
+} // namespace
+
+class TstGuangGao : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl &url) { opened << url; }
+
+private slots:
+    void init();
+    void cleanup();
+    void opensEnabledWebLinksInOrder();
+    void noRequestWithoutAddressOrNetwork();
+    void failedFetchOpensNothing_data();
+    void failedFetchOpensNothing();
+    void silentServerHoldsAtMostTheAdTimeout();
+
+private:
+    std::unique_ptr<HttpServer> m_server;
+    std::unique_ptr<tk::Form1> m_form;
+    QStringList m_said;
+    bool m_online = true;
+};
+
+void TstGuangGao::init()
+{
+    m_server = std::make_unique<HttpServer>();
+    qputenv("TESSELKRAFT_AD_URL", m_server->url("/ads").toUtf8());
+    opened.clear();
+    m_said.clear();
+    m_online = true;
+    tk::setMsgBoxHook([this](const QString &prompt, int, const QString &) {
+        m_said << prompt;
+        return int(tk::vbOK);
+    });
+    tk::setUnhandledHook([this](const QString &message) { m_said << message; });
+    tk::setConnectivityHook([this] { return m_online; });
+    for (const char *scheme : {"http", "https", "javascript"})
+        QDesktopServices::setUrlHandler(scheme, this, "open");
+    m_form = std::make_unique<tk::Form1>();
+    m_form->Form_Load();
+}
+
+void TstGuangGao::cleanup()
+{
+    QVERIFY2(m_said.isEmpty(), qPrintable(m_said.join('\n')));
+    m_form.reset();
+    for (const char *scheme : {"http", "https", "javascript"})
+        QDesktopServices::unsetUrlHandler(scheme);
+    tk::setMsgBoxHook({});
+    tk::setUnhandledHook({});
+    tk::setConnectivityHook({});
+    m_server.reset();
+}
+
+void TstGuangGao::opensEnabledWebLinksInOrder()
+{
+    m_server->setReply("/ads", {200, Page});
+    m_form->GuangGao();
+    QCOMPARE(opened, QList<QUrl>({QUrl("http://ads.example/1"), QUrl("https://ads.example/3")}));
+    QCOMPARE(m_server->requests(), QStringList{"/ads"});
+}
+
+void TstGuangGao::noRequestWithoutAddressOrNetwork()
+{
+    m_server->setReply("/ads", {200, Page});
+    m_online = false;
+    m_form->GuangGao();
+    m_online = true;
+    qputenv("TESSELKRAFT_AD_URL", "");
+    m_form->GuangGao();
+    QVERIFY(m_server->requests().isEmpty());
+    QVERIFY(opened.isEmpty());
+}
+
+void TstGuangGao::failedFetchOpensNothing_data()
+{
+    QTest::addColumn<HttpServer::Reply>("reply");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("refused") << HttpServer::Reply() << true;
+    QTest::newRow("500 with a page") << HttpServer::Reply(500, Page) << false;
+    QTest::newRow("page over 1 MiB")
+        << HttpServer::Reply(200, Page + QByteArray(1 << 20, ' ')) << false;
+}
+
+void TstGuangGao::failedFetchOpensNothing()
+{
+    QFETCH(HttpServer::Reply, reply);
+    QFETCH(bool, refused);
+    m_server->setReply("/ads", reply);
+    if (refused)
+        qputenv("TESSELKRAFT_AD_URL", HttpServer::refusingUrl().toUtf8());
+    m_form->Inet1->setRequestTimeout(300ms);
+    m_form->GuangGao();
+    QVERIFY(opened.isEmpty());
+    QVERIFY(m_form->isVisible());
+}
+
+void TstGuangGao::silentServerHoldsAtMostTheAdTimeout()
+{
+    HttpServer::Reply silent;
+    silent.silent = true;
+    m_server->setReply("/ads", silent);
+    QElapsedTimer held;
+    held.start();
+    m_form->GuangGao();
+    QVERIFY2(held.elapsed() < 6000, qPrintable(QString::number(held.elapsed())));
+    QCOMPARE(m_server->requests().size(), 1);
+    QVERIFY(opened.isEmpty());
+}
+
+QTEST_MAIN(TstGuangGao)
+#include "tst_guanggao.moc"

@@ -1,0 +1,151 @@
+#include "browser.h"
+#include "error.h"
+#include "httpserver.h"
+#include "inet.h"
+
+#include <QDesktopServices>
+#include <QTest>
+#include <QTimer>
+
+using testsupport::HttpServer;
+using namespace std::chrono_literals;
+
+Q_DECLARE_METATYPE(HttpServer::Reply)
+
+// Stands in for the desktop's URL opener.
+class UrlRecorder : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl &url) { opened << url; }
+};
+
+class TstNet : public QObject {
+    Q_OBJECT
+private slots:
+    void fetchesTextBytesAndRedirects();
+    void failedTransfersThrow_data();
+    void failedTransfersThrow();
+    void oneTransferAtATime();
+    void handOffTakesOnlyWebAddresses_data();
+    void handOffTakesOnlyWebAddresses();
+};
+
+void TstNet::fetchesTextBytesAndRedirects()
+{
+    HttpServer server;
+    const QByteArray page = "<p>Tesselkraft 版本 Ver13.11.07</p>";
+    const QByteArray full(tk::Inet::MaxBodyBytes, 'x');
+    server.setReply("/page", {200, page});
+    server.setReply("/full", {200, full});
+    HttpServer::Reply moved{302};
+    moved.location = "/page";
+    server.setReply("/moved", moved);
+
+    tk::Inet inet;
+    QCOMPARE(inet.OpenURL(server.url("/page")), QString::fromUtf8(page));
+    QCOMPARE(inet.OpenURL(server.url("/page"), tk::AsBytes), page);
+    QCOMPARE(inet.OpenURL(server.url("/full"), tk::AsBytes), full);
+    QCOMPARE(inet.OpenURL(server.url("/moved"), tk::AsBytes), page);
+    QCOMPARE(server.requests(), QStringList({"/page", "/page", "/full", "/moved", "/page"}));
+}
+
+void TstNet::failedTransfersThrow_data()
+{
+    QTest::addColumn<HttpServer::Reply>("reply");
+    QTest::addColumn<QString>("reason");
+    const QByteArray big(5 * 1024 * 1024, 'x');
+    HttpServer::Reply silent, toFile{302}, cut{200, QByteArray(4096, 'x')}, unstated{200, big};
+    silent.silent = true;
+    toFile.location = "file:///etc/passwd";
+    cut.dropHalfway = true;
+    unstated.statedLength = false;
+    QTest::newRow("silent server times out") << silent << "秒内没有完成";
+    QTest::newRow("not found") << HttpServer::Reply{404, "gone"} << "HTTP 404";
+    QTest::newRow("server error") << HttpServer::Reply{500} << "HTTP 500";
+    QTest::newRow("not modified is no body") << HttpServer::Reply{304} << "HTTP 304";
+    QTest::newRow("5 MB stated") << HttpServer::Reply{200, big} << "1 MiB";
+    QTest::newRow("5 MB unstated") << unstated << "1 MiB";
+    QTest::newRow("redirect to file") << toFile << "file:///etc/passwd";
+    QTest::newRow("connection dropped halfway") << cut << "";
+}
+
+void TstNet::failedTransfersThrow()
+{
+    QFETCH(HttpServer::Reply, reply);
+    QFETCH(QString, reason);
+    HttpServer server;
+    server.setReply("/page", reply);
+    tk::Inet inet;
+    inet.setRequestTimeout(300ms);
+    const QString url = server.url("/page");
+    try {
+        inet.OpenURL(url, tk::AsBytes);
+        QFAIL("no error");
+    } catch (const tk::Error &e) {
+        QVERIFY2(e.message().contains(url) && e.message().contains(reason),
+                 qPrintable(e.message()));
+    }
+    QVERIFY(!inet.StillExecuting());
+    QCOMPARE(server.requests().size(), 1);
+}
+
+void TstNet::oneTransferAtATime()
+{
+    tk::Inet inet;
+    for (const QString &url : {HttpServer::refusingUrl(), QString("file:///etc/passwd"),
+                               QString("data:,Ver13.11.07"), QString("/etc/passwd")})
+        QVERIFY_THROWS_EXCEPTION(tk::Error, inet.OpenURL(url));
+
+    // While a slow transfer runs, timers still fire; a second transfer is refused.
+    HttpServer server;
+    HttpServer::Reply slow{200, "late"};
+    slow.delayMs = 300;
+    server.setReply("/slow", slow);
+    bool busyDuringWait = false;
+    QString secondError;
+    QTimer::singleShot(50, [&] {
+        busyDuringWait = inet.StillExecuting();
+        try {
+            inet.OpenURL(server.url("/slow"));
+        } catch (const tk::Error &e) {
+            secondError = e.message();
+        }
+    });
+    QCOMPARE(inet.OpenURL(server.url("/slow")), QString("late"));
+    QVERIFY(busyDuringWait);
+    QVERIFY2(secondError.contains("上一次传输还没有结束"), qPrintable(secondError));
+    QVERIFY(!inet.StillExecuting());
+    QCOMPARE(server.requests().size(), 1);
+}
+
+void TstNet::handOffTakesOnlyWebAddresses_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<bool>("opened");
+    QTest::newRow("http with query") << "http://ads.example/a?b=1&c=2" << true;
+    QTest::newRow("https, Chinese host and path") << "HTTPS://例子.example/广告" << true;
+    QTest::newRow("file") << "file:///etc/passwd" << false;
+    QTest::newRow("javascript") << "javascript:alert(1)" << false;
+    QTest::newRow("no host") << "http:///etc/passwd" << false;
+    QTest::newRow("quote ends the address") << "http://ads.example/\" --new-window file:/" << false;
+    QTest::newRow("direction override") << QString("http://ads.example/\u202Egpj.exe") << false;
+}
+
+void TstNet::handOffTakesOnlyWebAddresses()
+{
+    QFETCH(QString, address);
+    QFETCH(bool, opened);
+    UrlRecorder recorder;
+    const QStringList schemes{"http", "https", "file", "javascript"};
+    for (const QString &scheme : schemes)
+        QDesktopServices::setUrlHandler(scheme, &recorder, "open");
+    QCOMPARE(tk::openInBrowser(address), opened);
+    for (const QString &scheme : schemes)
+        QDesktopServices::unsetUrlHandler(scheme);
+    QCOMPARE(recorder.opened, opened ? QList<QUrl>{QUrl(address)} : QList<QUrl>());
+}
+
+QTEST_MAIN(TstNet)
+#include "tst_net.moc"

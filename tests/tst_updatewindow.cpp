@@ -1,0 +1,304 @@
+#include "connectivity.h"
+#include "end.h"
+#include "form1.h"
+#include "httpserver.h"
+#include "inet.h"
+#include "messages.h"
+#include "picturebox.h"
+#include "report.h"
+#include "update.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+using testsupport::HttpServer;
+using namespace std::chrono_literals;
+
+Q_DECLARE_METATYPE(HttpServer::Reply)
+
+namespace {
+
+const QString Loading = "载入系统文件...", Checking = "正在检测版本信息...";
+
+// The offscreen platform can neither raise windows nor shape them; its warnings on
+// every tick would bury the test's own output.
+QtMessageHandler qtTestHandler = nullptr;
+void dropPlatformLimits(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if (!text.startsWith("This plugin does not support"))
+        qtTestHandler(type, context, text);
+}
+
+QPointer<tk::Update> openUpdateWindow()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *update = qobject_cast<tk::Update *>(w); update && !update->isUnloaded())
+            return update;
+    return nullptr;
+}
+
+// What the update window showed as it closed.
+class CloseWatcher : public QObject {
+public:
+    explicit CloseWatcher(tk::Update *window) { window->installEventFilter(this); }
+    bool closed = false;
+    QString status;
+    float width = -1;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Close) {
+            auto *window = static_cast<tk::Update *>(watched);
+            closed = true;
+            status = window->Label1->text();
+            width = window->Picture2->Width();
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+class TstUpdateWindow : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl &url) { opened << url; }
+
+private slots:
+    void initTestCase() { qtTestHandler = qInstallMessageHandler(dropPlatformLimits); }
+    void init();
+    void cleanup();
+    void verdicts_data();
+    void verdicts();
+    void failedLoadClosesSilently_data();
+    void failedLoadClosesSilently();
+    void okHandsThePageOverAndEnds();
+    void oneCheckAtATime();
+    void fetchKeepsWindowsPainting();
+    void onlyBarAndStatusShow();
+
+private:
+    std::unique_ptr<HttpServer> m_server;
+    std::unique_ptr<tk::Form1> m_form;
+    QStringList m_prompts, m_unhandled;
+    int m_answer = tk::vbCancel, m_ends = 0, m_formCloses = 0;
+    bool m_online = true, m_fetching = false;
+    int m_formPaintsDuringFetch = 0;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        m_formCloses += event->type() == QEvent::Close;
+        m_formPaintsDuringFetch += m_fetching && event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+void TstUpdateWindow::init()
+{
+    m_server = std::make_unique<HttpServer>();
+    qputenv("TESSELKRAFT_VERSION_URL", m_server->url("/version").toUtf8());
+    m_prompts.clear();
+    m_unhandled.clear();
+    opened.clear();
+    m_answer = tk::vbCancel;
+    m_ends = m_formCloses = m_formPaintsDuringFetch = 0;
+    m_online = true;
+    tk::setMsgBoxHook([this](const QString &prompt, int style, const QString &title) {
+        m_prompts << QString("%1|%2|%3").arg(prompt).arg(style).arg(title);
+        QTest::qWait(100); // the box stays open for a few ticks
+        return m_answer;
+    });
+    tk::setConnectivityHook([this] { return m_online; });
+    tk::setEndHook([this] { ++m_ends; });
+    tk::setUnhandledHook([this](const QString &message) { m_unhandled << message; });
+    QDesktopServices::setUrlHandler("http", this, "open");
+    m_form = std::make_unique<tk::Form1>();
+    m_form->installEventFilter(this);
+    m_form->Form_Load();
+}
+
+void TstUpdateWindow::cleanup()
+{
+    QVERIFY2(m_unhandled.isEmpty(), qPrintable(m_unhandled.join('\n')));
+    m_form.reset();
+    QDesktopServices::unsetUrlHandler("http");
+    tk::setMsgBoxHook({});
+    tk::setConnectivityHook({});
+    tk::setEndHook({});
+    tk::setUnhandledHook({});
+    m_server.reset();
+}
+
+void TstUpdateWindow::verdicts_data()
+{
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<bool>("online");
+    QTest::addColumn<QString>("prompt");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<float>("closedAt");
+    QTest::addColumn<int>("requests");
+    const QByteArray same = "<title>Version</title><p>Tesselkraft Ver13.11.06</p>";
+    QTest::newRow("same version") << same << true << ""
+                                  << "暂无更新" << 4660.f << 1;
+    QTest::newRow("newer version, Cancel")
+        << QByteArray("Ver13.11.07") << true
+        << "发现新版本 Ver：13.11.07 是否去官网下载最新版本？|1|更新提示：" << Checking << 4000.f
+        << 1;
+    QTest::newRow("older version, Cancel")
+        << QByteArray("<b>Ver13.10.01</b>") << true
+        << "发现新版本 Ver：13.10.01 是否去官网下载最新版本？|1|更新提示：" << Checking << 4000.f
+        << 1;
+    QTest::newRow("offline") << same << false << ""
+                             << "网络连接失败！" << 4660.f << 0;
+}
+
+void TstUpdateWindow::verdicts()
+{
+    QFETCH(QByteArray, page);
+    QFETCH(bool, online);
+    QFETCH(QString, prompt);
+    QFETCH(QString, status);
+    QFETCH(float, closedAt);
+    QFETCH(int, requests);
+    m_server->setReply("/version", {200, page});
+    m_online = online;
+    m_form->Command3->click();
+    const QPointer<tk::Update> window = openUpdateWindow();
+    QVERIFY(window && window->isVisible());
+    CloseWatcher watcher(window);
+    QTRY_VERIFY_WITH_TIMEOUT(!window, 10000);
+    QVERIFY(watcher.closed);
+    QCOMPARE(watcher.status, status);
+    QCOMPARE(watcher.width, closedAt);
+    QCOMPARE(m_prompts, prompt.isEmpty() ? QStringList() : QStringList{prompt});
+    QCOMPARE(m_server->requests().size(), requests);
+    QVERIFY(m_form->isVisible());
+    QCOMPARE(m_ends, 0);
+    QVERIFY(opened.isEmpty());
+}
+
+void TstUpdateWindow::failedLoadClosesSilently_data()
+{
+    QTest::addColumn<HttpServer::Reply>("reply");
+    QTest::addColumn<bool>("refused");
+    HttpServer::Reply silent, toFile(302);
+    silent.silent = true;
+    toFile.location = "file:///etc/passwd";
+    QTest::newRow("refused") << HttpServer::Reply() << true;
+    QTest::newRow("silent server") << silent << false;
+    QTest::newRow("404") << HttpServer::Reply(404, "Ver13.11.07") << false;
+    QTest::newRow("5 MB body") << HttpServer::Reply(200, "Ver13.11.07" + QByteArray(5 << 20, ' '))
+                               << false;
+    QTest::newRow("redirect to file") << toFile << false;
+    QTest::newRow("lower-case marker") << HttpServer::Reply(200, "ver13.11.07") << false;
+    QTest::newRow("body ends in the version") << HttpServer::Reply(200, "<p>Ver13.11") << false;
+}
+
+void TstUpdateWindow::failedLoadClosesSilently()
+{
+    QFETCH(HttpServer::Reply, reply);
+    QFETCH(bool, refused);
+    m_server->setReply("/version", reply);
+    if (refused)
+        qputenv("TESSELKRAFT_VERSION_URL", HttpServer::refusingUrl().toUtf8());
+    const QPointer<tk::Update> window = new tk::Update;
+    window->Inet1->setRequestTimeout(300ms);
+    window->Show();
+    QVERIFY(window->isUnloaded());
+    QVERIFY(!window->isVisible());
+    QCOMPARE(window->Label1->text(), Loading);
+    QTRY_VERIFY(!window);
+    QVERIFY(m_prompts.isEmpty());
+    QVERIFY(m_form->isVisible());
+}
+
+void TstUpdateWindow::okHandsThePageOverAndEnds()
+{
+    m_server->setReply("/version", {200, "Ver13.11.07"});
+    m_answer = tk::vbOK;
+    m_form->Command3->click();
+    QTRY_COMPARE_WITH_TIMEOUT(m_ends, 1, 10000);
+    QCOMPARE(opened, QList<QUrl>{QUrl(m_server->url("/version"))});
+    QCOMPARE(m_prompts.size(), 1);
+    // Every window went, without the main window's closing steps.
+    QVERIFY(!m_form->isVisible());
+    QCOMPARE(m_formCloses, 0);
+    const QPointer<tk::Update> window = openUpdateWindow();
+    QVERIFY(window && !window->isVisible());
+    // Nothing runs after the end: no tick, no click.
+    QTest::qWait(100);
+    m_form->Command3->click();
+    QCOMPARE(m_prompts.size(), 1);
+    QCOMPARE(m_server->requests().size(), 1);
+}
+
+void TstUpdateWindow::oneCheckAtATime()
+{
+    m_server->setReply("/version", {200, "Ver13.11.07"});
+    m_form->Command3->click();
+    const QPointer<tk::Update> first = openUpdateWindow();
+    m_form->Command3->click();
+    m_form->Command3->click();
+    QCOMPARE(openUpdateWindow(), first);
+    QTRY_VERIFY_WITH_TIMEOUT(!first, 10000);
+    QCOMPARE(m_server->requests().size(), 1);
+    QCOMPARE(m_prompts.size(), 1);
+
+    // After Cancel the button starts a fresh check.
+    m_form->Command3->click();
+    QTRY_COMPARE_WITH_TIMEOUT(m_prompts.size(), 2, 10000);
+    QCOMPARE(m_server->requests().size(), 2);
+}
+
+void TstUpdateWindow::fetchKeepsWindowsPainting()
+{
+    HttpServer::Reply slow(200, "Ver13.11.06");
+    slow.delayMs = 500;
+    m_server->setReply("/version", slow);
+    bool shownDuringFetch = false;
+    QTimer::singleShot(100, this, [&] {
+        const QPointer<tk::Update> window = openUpdateWindow();
+        m_fetching = window && window->Inet1->StillExecuting();
+        shownDuringFetch = window && window->isVisible();
+        m_form->update();
+    });
+    m_form->Command3->click();
+    m_fetching = false;
+    QVERIFY(shownDuringFetch);
+    QVERIFY(m_formPaintsDuringFetch > 0);
+}
+
+void TstUpdateWindow::onlyBarAndStatusShow()
+{
+    m_server->setReply("/version", {200, "Ver13.11.06"});
+    m_form->Command3->click();
+    const QPointer<tk::Update> window = openUpdateWindow();
+    QTRY_COMPARE_WITH_TIMEOUT(window->Label1->text(), QString("暂无更新"), 10000);
+
+    const QImage shown = window->grab().toImage();
+    const QRegion mask = window->mask();
+    const QRect track(0, 0, 310, 17), label = window->Label1->geometry();
+    int statusPixels = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x) {
+            const bool blue = shown.pixelColor(x, y) == QColor(0, 0, 255);
+            QVERIFY2(mask.contains(QPoint(x, y)) != blue,
+                     qPrintable(QString("%1,%2").arg(x).arg(y)));
+            if (!blue)
+                QVERIFY(track.contains(x, y) || label.contains(x, y));
+            statusPixels += !blue && label.contains(x, y);
+        }
+    }
+    QVERIFY(mask.contains(track));
+    QVERIFY(statusPixels > 50);
+}
+
+QTEST_MAIN(TstUpdateWindow)
+#include "tst_updatewindow.moc"
