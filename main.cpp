@@ -15,6 +15,10 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     tk::installChineseTranslations(app);
     tk::Form1 form;
-    form.Form_Load();
+    tk::guarded([&] { form.Form_Load(); });
+    // A picture named on the command line ("Open with" in a file manager) is loaded as
+    // if it had been chosen in the dialog.
+    if (const QStringList arguments = app.arguments(); arguments.size() > 1)
+        tk::guarded([&] { form.openPicture(arguments.at(1)); });
     return app.exec();
 }

@@ -10,6 +10,7 @@
 #include "lineshape.h"
 #include "picturebox.h"
 #include "report.h"
+#include "skinlibrary.h"
 #include "tilegrid.h"
 #include "units.h"
 #include "update.h"
@@ -135,17 +136,6 @@ Form1::Form1(QWidget *parent) : QWidget(parent), CommonDialog1(this)
 Form1::~Form1()
 {
     delete m_update;
-}
-
-void Form1::Form_Load()
-{
-    layOutAtLoad();
-    // The preview is first in the tab order, so it has the keyboard when the window opens.
-    p1->setFocus();
-    const QRect screen =
-        (this->screen() ? this->screen() : QGuiApplication::primaryScreen())->availableGeometry();
-    setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen));
-    show();
 }
 
 void Form1::layOutAtLoad()

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 class QCheckBox;
 class QMimeData;
@@ -17,6 +18,7 @@ namespace tk {
 class Inet;
 class LineShape;
 class PictureBox;
+class SkinLibrary;
 class Update;
 
 // The main window. Controls and handlers carry their design names; the handlers
@@ -27,8 +29,14 @@ public:
     explicit Form1(QWidget *parent = nullptr);
     ~Form1() override;
 
-    // Start-up: completes the layout and shows the window.
+    // Start-up: writes the missing companion files, attaches the skin, completes the
+    // layout, shows the window and runs the ad slot.
     void Form_Load();
+    // Shutdown, when the window is closed: it stays, the ad slot runs once more, then the
+    // program ends at once, the update window with it.
+    void Form_Unload(int &Cancel);
+    // Loads `F` into the preview as if it had been chosen in the open dialog.
+    void openPicture(const QString &F);
 
     void Command1_Click();
     void p1_OLEDragDrop(const QMimeData *Data);
@@ -58,7 +66,11 @@ public:
     // Folder of the last picture loaded successfully, with its trailing separator.
     QString ImageFolder;
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
+    void attachSkin();
     void layOutAtLoad();
     void clearPreview();
     void loadSequence(const QString &F);
@@ -75,6 +87,7 @@ private:
     bool m_previewShowsFile = false;
     // The update window while it is open; it has no owner and deletes itself on closing.
     QPointer<Update> m_update;
+    std::unique_ptr<SkinLibrary> m_skin;
 };
 
 } // namespace tk

@@ -7,6 +7,10 @@
 set -euo pipefail
 app=$1 helper=$2 shots=${3:-}
 work=$(mktemp -d)
+# The program writes its companion files beside itself: a folder of its own, empty.
+mkdir "$work/program"
+cp "$app" "$work/program/tesselkraft"
+app=$work/program/tesselkraft
 pids=()
 trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"' EXIT
 

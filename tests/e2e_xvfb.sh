@@ -1,12 +1,30 @@
 #!/usr/bin/env bash
-# Drives the real program in a real X server: choose a picture in the open dialog,
-# show the cut lines, cut, and check the eight tiles on disk.
-# Usage: e2e_xvfb.sh TESSELKRAFT MAKEPICTURE [SCREENSHOT_DIR]
+# Drives the real program in a real X server, started in an empty folder: it writes its
+# companion files and asks for the ad page; choose a picture in the open dialog, show
+# the cut lines, cut, and check the eight tiles on disk; then start it again with the
+# picture named on the command line and cut that.
+# Usage: e2e_xvfb.sh TESSELKRAFT MAKEPICTURE E2EHELPER [SCREENSHOT_DIR]
 set -euo pipefail
-app=$1 makepicture=$2 shots=${3:-}
+app=$1 makepicture=$2 helper=$3 shots=${4:-}
 work=$(mktemp -d)
-pid=""
-trap '[ -z "$pid" ] || kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
+# The program writes its companion files beside itself: a folder of its own, empty.
+mkdir "$work/program"
+cp "$app" "$work/program/tesselkraft"
+app=$work/program/tesselkraft
+pid="" server=""
+trap '[ -z "$pid" ] || kill "$pid" 2>/dev/null; [ -z "$server" ] || kill "$server"; rm -rf "$work"' EXIT
+
+# An ad page with one enabled ad, and a URL opener that only writes down what it gets.
+printf '总数：1<br>总开关：开<br>广告位1(开)<a href="http://ads.example/one" target="_blank">1</a>' \
+    >"$work/ads.html"
+"$helper" serve "$work/ads.html" >"$work/ads.log" &
+server=$!
+for _ in $(seq 50); do [ -s "$work/ads.log" ] && break; sleep 0.1; done
+mkdir "$work/bin"
+printf '#!/bin/sh\nprintf "%%s\\n" "$@" >>"%s/opened"\n' "$work" >"$work/bin/xdg-open"
+chmod +x "$work/bin/xdg-open"
+export TESSELKRAFT_AD_URL PATH="$work/bin:$PATH"
+TESSELKRAFT_AD_URL=$(head -1 "$work/ads.log")
 
 QT_QPA_PLATFORM=offscreen "$makepicture" "$work/photo.png" 1600 800
 
@@ -20,6 +38,14 @@ window=$(wait_for '^Tesselkraft$')
 sleep 0.5
 eval "$(xdotool getwindowgeometry --shell "$window")"
 shot start
+
+# Beside the program: its six companion files. The ad page was asked for, its ad opened.
+for name in VeskoSkin.dll Vesko.Skin License.txt ReadMe.txt WhatsNew.txt 广告合作及其协议.txt; do
+    [ -s "$work/program/$name" ] || { echo "companion file $name missing"; exit 1; }
+done
+for _ in $(seq 50); do [ -s "$work/opened" ] && break; sleep 0.1; done
+[ "$(cat "$work/opened" 2>/dev/null)" = http://ads.example/one ] || { echo "ad not opened"; exit 1; }
+[ "$(($(wc -l <"$work/ads.log") - 1))" -eq 1 ] || { echo "ad page not asked once"; exit 1; }
 
 click_at 56 21 # 选择图片
 wait_for '^打开$' >/dev/null
@@ -43,4 +69,17 @@ for k in 1 2 3 4 5 6 7 8; do
     magic=$(head -c 2 "$work/$k.jpg" | od -An -tx1 | tr -d ' ')
     [ "$magic" = ffd8 ] || { echo "tile $k is not a JPEG ($magic)"; exit 1; }
 done
-echo "eight JPEG tiles written"
+echo "companion files, ad slot and eight JPEG tiles"
+
+# "Open with": the picture named on the command line is in the preview at once.
+kill "$pid"
+rm "$work"/?.jpg
+"$app" "$work/photo.png" &
+pid=$!
+window=$(wait_for '^Tesselkraft$')
+sleep 0.5
+eval "$(xdotool getwindowgeometry --shell "$window")"
+click_at 340 21 # 生成图片
+wait_for '^恭喜:$' >/dev/null
+[ -s "$work/8.jpg" ] || { echo "picture from the command line not cut"; exit 1; }
+echo "picture from the command line cut"

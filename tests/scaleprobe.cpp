@@ -1,6 +1,7 @@
 // Loads and cuts a picture in a real main window: scaleprobe PICTURE
 // Run with QT_SCALE_FACTOR set; writes the tiles beside the picture and the preview as
 // the screen shows it (its device pixels) to preview.png there.
+#include "app.h"
 #include "form1.h"
 #include "messages.h"
 #include "picturebox.h"
@@ -17,6 +18,7 @@ int main(int argc, char *argv[])
     const QString picture = QString::fromLocal8Bit(argv[1]);
     tk::setOpenDialogHook([picture] { return picture; });
     tk::setMsgBoxHook([](const QString &, int, const QString &) { return int(tk::vbOK); });
+    tk::App::setPath(QFileInfo(picture).path());
     tk::Form1 form;
     form.Form_Load();
     form.Command1_Click();

@@ -1,6 +1,7 @@
 // Shows the main window and the update window as the skin makes them look, for a
 // screenshot in a real X server, saved at twice the size: skinshot OUT.png [plain]
 // With "plain" the skin is left out, for comparison.
+#include "app.h"
 #include "companionfiles.h"
 #include "form1.h"
 #include "picturebox.h"
@@ -24,13 +25,16 @@ int main(int argc, char *argv[])
     const QString out = QString::fromLocal8Bit(argv[1]);
     const bool plain = argc > 2 && qstrcmp(argv[2], "plain") == 0;
 
+    // The program starts in a folder of its own; for the plain look, a file that is no
+    // library stands under the library's name there, and the default look stays.
     QTemporaryDir folder;
-    const tk::CompanionOutcome files =
-        tk::writeCompanionFiles(folder.path(), QString(), tk::LoadResData);
+    if (plain) {
+        QFile foreign(folder.filePath(QString::fromLatin1(tk::SkinLibraryName)));
+        foreign.open(QIODevice::WriteOnly);
+        foreign.write("not a library");
+    }
+    tk::App::setPath(folder.path());
     tk::Form1 form;
-    tk::SkinLibrary skin(plain ? QString() : files.folder);
-    skin.SkinH_AttachEx(tk::skinFilePath(files.folder), QString());
-    skin.SkinH_SetAero(&form);
     form.Form_Load();
     form.move(40, 40);
 

@@ -1,3 +1,4 @@
+#include "app.h"
 #include "cutter.h"
 #include "form1.h"
 #include "messages.h"
@@ -138,6 +139,7 @@ void TstCutter::defaultTilesAreTheWindowsTiles()
     tk::setMsgBoxHook([](const QString &, int, const QString &) { return int(tk::vbOK); });
     tk::setOpenDialogHook([source] { return source; });
     {
+        tk::App::setPath(m_dir.filePath("same"));
         tk::Form1 window;
         window.Form_Load();
         window.Command1_Click();

@@ -1,3 +1,4 @@
+#include "app.h"
 #include "form1.h"
 #include "lineshape.h"
 #include "messages.h"
@@ -91,6 +92,7 @@ void TstForm1::init()
     });
     tk::setOpenDialogHook([this] { return m_dialogAnswer; });
     tk::setUnhandledHook([this](const QString &message) { m_unhandled << message; });
+    tk::App::setPath(m_dir->filePath("program"));
     m_form = std::make_unique<tk::Form1>();
     m_form->Form_Load();
 }

@@ -1,3 +1,4 @@
+#include "app.h"
 #include "connectivity.h"
 #include "form1.h"
 #include "httpserver.h"
@@ -7,6 +8,7 @@
 
 #include <QDesktopServices>
 #include <QElapsedTimer>
+#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
@@ -43,6 +45,7 @@ private slots:
 
 private:
     std::unique_ptr<HttpServer> m_server;
+    QTemporaryDir m_folder; // the program's folder, for its companion files
     std::unique_ptr<tk::Form1> m_form;
     QStringList m_said;
     bool m_online = true;
@@ -51,7 +54,7 @@ private:
 void TstGuangGao::init()
 {
     m_server = std::make_unique<HttpServer>();
-    qputenv("TESSELKRAFT_AD_URL", m_server->url("/ads").toUtf8());
+    qputenv("TESSELKRAFT_AD_URL", "");
     opened.clear();
     m_said.clear();
     m_online = true;
@@ -63,8 +66,10 @@ void TstGuangGao::init()
     tk::setConnectivityHook([this] { return m_online; });
     for (const char *scheme : {"http", "https", "javascript"})
         QDesktopServices::setUrlHandler(scheme, this, "open");
+    tk::App::setPath(m_folder.path());
     m_form = std::make_unique<tk::Form1>();
     m_form->Form_Load();
+    qputenv("TESSELKRAFT_AD_URL", m_server->url("/ads").toUtf8());
 }
 
 void TstGuangGao::cleanup()

@@ -1,3 +1,4 @@
+#include "app.h"
 #include "connectivity.h"
 #include "end.h"
 #include "form1.h"
@@ -12,6 +13,7 @@
 #include <QDesktopServices>
 #include <QLabel>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <memory>
@@ -87,6 +89,7 @@ private slots:
 
 private:
     std::unique_ptr<HttpServer> m_server;
+    QTemporaryDir m_folder; // the program's folder, for its companion files
     std::unique_ptr<tk::Form1> m_form;
     QStringList m_prompts, m_unhandled;
     int m_answer = tk::vbCancel, m_ends = 0, m_formCloses = 0;
@@ -119,6 +122,7 @@ void TstUpdateWindow::init()
     tk::setEndHook([this] { ++m_ends; });
     tk::setUnhandledHook([this](const QString &message) { m_unhandled << message; });
     QDesktopServices::setUrlHandler("http", this, "open");
+    tk::App::setPath(m_folder.path());
     m_form = std::make_unique<tk::Form1>();
     m_form->installEventFilter(this);
     m_form->Form_Load();
@@ -289,8 +293,9 @@ void TstUpdateWindow::onlyBarAndStatusShow()
     for (int y = 0; y < shown.height(); ++y) {
         for (int x = 0; x < shown.width(); ++x) {
             const bool blue = shown.pixelColor(x, y) == QColor(0, 0, 255);
-            QVERIFY2(mask.contains(QPoint(x, y)) != blue,
-                     qPrintable(QString("%1,%2").arg(x).arg(y)));
+            QVERIFY2(
+                mask.contains(QPoint(x, y)) != blue,
+                qPrintable(QString("%1,%2 %3").arg(x).arg(y).arg(shown.pixelColor(x, y).name())));
             if (!blue)
                 QVERIFY(track.contains(x, y) || label.contains(x, y));
             statusPixels += !blue && label.contains(x, y);

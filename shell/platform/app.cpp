@@ -8,9 +8,24 @@
 
 namespace tk {
 
+namespace {
+
+QString &pathOverride()
+{
+    static QString path;
+    return path;
+}
+
+} // namespace
+
 QString App::Path()
 {
-    return QCoreApplication::applicationDirPath();
+    return pathOverride().isEmpty() ? QCoreApplication::applicationDirPath() : pathOverride();
+}
+
+void App::setPath(const QString &folder)
+{
+    pathOverride() = folder;
 }
 
 QString App::DataPath()

@@ -40,9 +40,14 @@ void applyColourKey(QWidget *window, QColor key)
     QImage shown(window->size(), QImage::Format_RGB32);
     shown.fill(key);
     for (QWidget *child : window->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
-        if (child->isVisibleTo(window) && !child->isWindow())
-            child->render(&shown, child->pos(), QRegion(),
-                          QWidget::DrawWindowBackground | QWidget::DrawChildren);
+        if (!child->isVisibleTo(window) || child->isWindow())
+            continue;
+        // A child that lets the window show through (a label) must not bring a
+        // background of its own into the mask: on screen the key shows there.
+        QWidget::RenderFlags flags = QWidget::DrawChildren;
+        if (child->autoFillBackground())
+            flags |= QWidget::DrawWindowBackground;
+        child->render(&shown, child->pos(), QRegion(), flags);
     }
     const QRegion region = pixelsOtherThan(shown, key.rgb());
     // An empty mask would mean no mask at all: the whole window would show.

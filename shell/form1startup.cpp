@@ -1,0 +1,73 @@
+// Form1's start-up and shutdown.
+#include "app.h"
+#include "companionfiles.h"
+#include "end.h"
+#include "form1.h"
+#include "picturebox.h"
+#include "report.h"
+#include "resdata.h"
+#include "skinlibrary.h"
+#include "update.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStyle>
+#include <QTimer>
+#include <cstdio>
+
+namespace tk {
+
+void Form1::Form_Load()
+{
+    // Written into the program's folder (or, where that cannot be written, the user's
+    // data folder), each only when missing; the skin is taken from where they are.
+    const CompanionOutcome files = writeCompanionFiles(App::Path(), App::DataPath(), LoadResData);
+    if (!files.failure.isEmpty())
+        std::fprintf(stderr, "%s\n", files.failure.toLocal8Bit().constData());
+    m_skin = std::make_unique<SkinLibrary>(files.folder);
+    m_skin->SkinH_AttachEx(skinFilePath(files.folder), QString());
+    m_skin->SkinH_SetAero(this);
+
+    layOutAtLoad();
+    // The preview is first in the tab order, so it has the keyboard when the window opens.
+    p1->setFocus();
+    const QRect screen =
+        (this->screen() ? this->screen() : QGuiApplication::primaryScreen())->availableGeometry();
+    setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen));
+    show();
+
+    GuangGao();
+}
+
+void Form1::Form_Unload(int &Cancel)
+{
+    Cancel = -1;
+    // The program ends in a moment: the update window asks nothing more meanwhile.
+    if (m_update)
+        m_update->Timer1->stop();
+    GuangGao();
+    End();
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    int Cancel = 0;
+    guarded([&] { Form_Unload(Cancel); });
+    if (Cancel)
+        event->ignore();
+    else
+        event->accept();
+}
+
+void Form1::openPicture(const QString &F)
+{
+    try {
+        clearPreview();
+        loadSequence(F);
+    } catch (const std::exception &) {
+        loadFailed();
+    }
+}
+
+} // namespace tk

@@ -1,0 +1,220 @@
+// The program as a whole: what start-up does, in which order, and how it ends.
+#include "app.h"
+#include "end.h"
+#include "form1.h"
+#include "httpserver.h"
+#include "lineshape.h"
+#include "messages.h"
+#include "report.h"
+#include "resdata.h"
+#include "update.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTemporaryFile>
+#include <QTest>
+#include <cstdio>
+#include <memory>
+#include <unistd.h>
+
+using testsupport::HttpServer;
+
+namespace {
+
+const QByteArray AdPage = "总数：1<br>总开关：开<br>"
+                          "广告位1(开)<a href=\"http://ads.example/one\" target=\"_blank\">1</a>";
+const QStringList Companions{"VeskoSkin.dll", "Vesko.Skin",   "License.txt",
+                             "ReadMe.txt",    "WhatsNew.txt", "广告合作及其协议.txt"};
+
+// What could be seen of the program when the ad page was asked for.
+struct Seen {
+    int filesAsCarried = 0;
+    bool skinned = false;
+    bool laidOut = false;
+    bool shown = false;
+};
+
+} // namespace
+
+class TstStartup : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl &url) { opened << url; }
+
+private slots:
+    void init();
+    void cleanup();
+    void startsInOrder();
+    void unwritableFoldersDoNotStopTheStart();
+    void closingRunsTheAdSlotAgainThenEnds();
+    void silentAdServerHoldsTheClosingAtMostItsTimeout();
+
+private:
+    void watchAdRequests(const QString &folder);
+    QString captureStderr(const std::function<void()> &run);
+
+    QTemporaryDir m_root;
+    std::unique_ptr<HttpServer> m_server;
+    std::unique_ptr<tk::Form1> m_form;
+    QList<Seen> m_seen;
+    QStringList m_said;
+    int m_ends = 0;
+};
+
+void TstStartup::init()
+{
+    qApp->setStyleSheet(QString());
+    opened.clear();
+    m_seen.clear();
+    m_said.clear();
+    m_ends = 0;
+    m_server = std::make_unique<HttpServer>();
+    m_server->setReply("/ads", {200, AdPage});
+    m_server->setReply("/version", {200, "Ver13.11.06"});
+    qputenv("TESSELKRAFT_AD_URL", m_server->url("/ads").toUtf8());
+    qputenv("TESSELKRAFT_VERSION_URL", m_server->url("/version").toUtf8());
+    qputenv("XDG_DATA_HOME",
+            QFile::encodeName(m_root.filePath(QTest::currentTestFunction())) + "/data");
+    QDesktopServices::setUrlHandler("http", this, "open");
+    tk::setMsgBoxHook([this](const QString &prompt, int, const QString &) {
+        m_said << prompt;
+        return int(tk::vbCancel);
+    });
+    tk::setUnhandledHook([this](const QString &message) { m_said << message; });
+    tk::setEndHook([this] { ++m_ends; });
+}
+
+void TstStartup::cleanup()
+{
+    QVERIFY2(m_said.isEmpty(), qPrintable(m_said.join('\n')));
+    m_form.reset();
+    QDesktopServices::unsetUrlHandler("http");
+    tk::setMsgBoxHook({});
+    tk::setUnhandledHook({});
+    tk::setEndHook({});
+    tk::App::setPath(QString());
+    m_server.reset();
+}
+
+void TstStartup::watchAdRequests(const QString &folder)
+{
+    connect(m_server.get(), &HttpServer::requested, this, [this, folder](const QString &path) {
+        if (path != QLatin1String("/ads"))
+            return;
+        Seen seen;
+        for (int k = 0; k < Companions.size(); ++k) {
+            QFile file(folder + "/" + Companions[k]);
+            seen.filesAsCarried +=
+                file.open(QIODevice::ReadOnly) && file.readAll() == tk::LoadResData(101 + k);
+        }
+        seen.skinned = !qApp->styleSheet().isEmpty() && m_form->Command1->graphicsEffect();
+        seen.laidOut = m_form->Line1->X1() == 1485.0f && !m_form->Line1->isVisible();
+        seen.shown = m_form->isVisible();
+        m_seen << seen;
+    });
+}
+
+QString TstStartup::captureStderr(const std::function<void()> &run)
+{
+    std::fflush(stderr);
+    QTemporaryFile capture;
+    capture.open();
+    const int saved = ::dup(STDERR_FILENO);
+    ::dup2(capture.handle(), STDERR_FILENO);
+    run();
+    std::fflush(stderr);
+    ::dup2(saved, STDERR_FILENO);
+    ::close(saved);
+    capture.seek(0);
+    return QString::fromLocal8Bit(capture.readAll());
+}
+
+void TstStartup::startsInOrder()
+{
+    // Files, skin, layout, show, then the ad page: all of it stands when the page is asked.
+    const QString folder = m_root.filePath("order/program");
+    QDir().mkpath(folder);
+    tk::App::setPath(folder);
+    m_form = std::make_unique<tk::Form1>();
+    watchAdRequests(folder);
+    m_form->Form_Load();
+    QCOMPARE(m_seen.size(), 1);
+    QCOMPARE(m_seen[0].filesAsCarried, 6);
+    QVERIFY(m_seen[0].skinned);
+    QVERIFY(m_seen[0].laidOut);
+    QVERIFY(m_seen[0].shown);
+    QCOMPARE(opened, QList<QUrl>{QUrl("http://ads.example/one")});
+}
+
+void TstStartup::unwritableFoldersDoNotStopTheStart()
+{
+    // A regular file stands where a folder would have to be made.
+    const QString blocked = m_root.filePath("blocked");
+    QFile(blocked).open(QIODevice::WriteOnly);
+    tk::App::setPath(blocked + "/program");
+    m_form = std::make_unique<tk::Form1>();
+    watchAdRequests(tk::App::DataPath());
+    m_form->Form_Load();
+    QCOMPARE(m_seen.size(), 1);
+    QCOMPARE(m_seen[0].filesAsCarried, 6); // in the user's data folder
+    QVERIFY(m_seen[0].skinned);
+
+    // Neither folder: no skin, one line on standard error, and the window still shows.
+    qApp->setStyleSheet(QString());
+    qputenv("XDG_DATA_HOME", QFile::encodeName(blocked) + "/data");
+    tk::Form1 plain;
+    const QString said = captureStderr([&] { plain.Form_Load(); });
+    QVERIFY(plain.isVisible());
+    QVERIFY(qApp->styleSheet().isEmpty());
+    QCOMPARE(said.count(QStringLiteral("附带文件无法写出")), 1);
+}
+
+void TstStartup::closingRunsTheAdSlotAgainThenEnds()
+{
+    const QString folder = m_root.filePath("close/program");
+    QDir().mkpath(folder);
+    tk::App::setPath(folder);
+    m_form = std::make_unique<tk::Form1>();
+    watchAdRequests(folder);
+    m_form->Form_Load();
+    m_form->Command3->click();
+    QVERIFY(QTest::qWaitFor([] {
+        for (QWidget *window : QApplication::topLevelWidgets())
+            if (window->objectName() == "Update" && window->isVisible())
+                return true;
+        return false;
+    }));
+
+    m_form->close();
+    QCOMPARE(m_seen.size(), 2);
+    QVERIFY(m_seen[1].shown); // the window stays while the ad slot runs
+    QCOMPARE(m_ends, 1);
+    for (QWidget *window : QApplication::topLevelWidgets())
+        QVERIFY2(!window->isVisible(), qPrintable(window->objectName()));
+    QCOMPARE(opened.size(), 2);
+}
+
+void TstStartup::silentAdServerHoldsTheClosingAtMostItsTimeout()
+{
+    const QString folder = m_root.filePath("silent/program");
+    QDir().mkpath(folder);
+    tk::App::setPath(folder);
+    m_form = std::make_unique<tk::Form1>();
+    m_form->Form_Load();
+    HttpServer::Reply silent;
+    silent.silent = true;
+    m_server->setReply("/ads", silent);
+    QElapsedTimer held;
+    held.start();
+    m_form->close();
+    QCOMPARE(m_ends, 1);
+    QVERIFY2(held.elapsed() < 6000, qPrintable(QString::number(held.elapsed())));
+}
+
+QTEST_MAIN(TstStartup)
+#include "tst_startup.moc"
