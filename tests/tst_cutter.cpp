@@ -1,10 +1,10 @@
 #include "app.h"
 #include "cutter.h"
 #include "form1.h"
+#include "hostilepictures.h"
 #include "messages.h"
 #include "testsupport.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QDirIterator>
 #include <QImageWriter>
@@ -75,15 +75,6 @@ QImage photoLike(QSize size)
                                 int(128 + 100 * std::sin(ky * y)),
                                 (x + y) * 255 / (size.width() + size.height())));
     return image;
-}
-
-QByteArray jpegOf(const QImage &image)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "jpeg");
-    return bytes;
 }
 
 double meanDifference(const QImage &a, const QImage &b)
@@ -354,7 +345,7 @@ void TstCutter::folderNamesStayInside()
         name.replace("\\n", "\n").replace("\\t", "\t");
         const QString path = root + "/in/" + name;
         QDir().mkpath(root + "/in");
-        writeBytes(jpegOf(photoLike(QSize(200, 100))), path);
+        writeBytes(hostile::jpegBytes(photoLike(QSize(200, 100)), false), path);
         arguments << path;
     }
     const Run run = cut(arguments);
@@ -389,7 +380,7 @@ void TstCutter::namesThatAreNotText()
     const QByteArray gbk("\xd5\xd5\xc6\xac");
     const QByteArray root = QFile::encodeName(m_dir.filePath("gbk"));
     QVERIFY(QDir().mkpath(m_dir.filePath("gbk")));
-    const QByteArray photo = jpegOf(photoLike(QSize(200, 100)));
+    const QByteArray photo = hostile::jpegBytes(photoLike(QSize(200, 100)), false);
     QVERIFY(writeNative(root + "/" + gbk + ".jpg", photo));
     const Run alone = cut(QByteArrayList{"--quiet", root + "/" + gbk + ".jpg"});
     QCOMPARE(alone.status, 0);

@@ -1,4 +1,5 @@
 #include "app.h"
+#include "desktopstandins.h"
 #include "form1.h"
 #include "lineshape.h"
 #include "messages.h"
@@ -101,9 +102,7 @@ void TstForm1::cleanup()
 {
     QVERIFY2(m_unhandled.isEmpty(), qPrintable(m_unhandled.join('\n')));
     m_form.reset();
-    tk::setMsgBoxHook({});
-    tk::setOpenDialogHook({});
-    tk::setUnhandledHook({});
+    testsupport::resetPlatformHooks();
     QDir::setCurrent(QDir::tempPath());
 }
 

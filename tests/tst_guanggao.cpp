@@ -1,5 +1,6 @@
 #include "app.h"
 #include "connectivity.h"
+#include "desktopstandins.h"
 #include "form1.h"
 #include "httpserver.h"
 #include "inet.h"
@@ -29,11 +30,6 @@ const QByteArray Page = "<html><body>总数：4<br>总开关：开<br>"
 
 class TstGuangGao : public QObject {
     Q_OBJECT
-public:
-    QList<QUrl> opened;
-public slots:
-    void open(const QUrl &url) { opened << url; }
-
 private slots:
     void init();
     void cleanup();
@@ -47,6 +43,7 @@ private:
     std::unique_ptr<HttpServer> m_server;
     QTemporaryDir m_folder; // the program's folder, for its companion files
     std::unique_ptr<tk::Form1> m_form;
+    std::unique_ptr<testsupport::UrlRecorder> m_urls;
     QStringList m_said;
     bool m_online = true;
 };
@@ -55,7 +52,6 @@ void TstGuangGao::init()
 {
     m_server = std::make_unique<HttpServer>();
     qputenv("TESSELKRAFT_AD_URL", "");
-    opened.clear();
     m_said.clear();
     m_online = true;
     tk::setMsgBoxHook([this](const QString &prompt, int, const QString &) {
@@ -64,8 +60,7 @@ void TstGuangGao::init()
     });
     tk::setUnhandledHook([this](const QString &message) { m_said << message; });
     tk::setConnectivityHook([this] { return m_online; });
-    for (const char *scheme : {"http", "https", "javascript"})
-        QDesktopServices::setUrlHandler(scheme, this, "open");
+    m_urls = std::make_unique<testsupport::UrlRecorder>(QStringList{"http", "https", "javascript"});
     tk::App::setPath(m_folder.path());
     m_form = std::make_unique<tk::Form1>();
     m_form->Form_Load();
@@ -76,11 +71,8 @@ void TstGuangGao::cleanup()
 {
     QVERIFY2(m_said.isEmpty(), qPrintable(m_said.join('\n')));
     m_form.reset();
-    for (const char *scheme : {"http", "https", "javascript"})
-        QDesktopServices::unsetUrlHandler(scheme);
-    tk::setMsgBoxHook({});
-    tk::setUnhandledHook({});
-    tk::setConnectivityHook({});
+    m_urls.reset();
+    testsupport::resetPlatformHooks();
     m_server.reset();
 }
 
@@ -88,7 +80,8 @@ void TstGuangGao::opensEnabledWebLinksInOrder()
 {
     m_server->setReply("/ads", {200, Page});
     m_form->GuangGao();
-    QCOMPARE(opened, QList<QUrl>({QUrl("http://ads.example/1"), QUrl("https://ads.example/3")}));
+    QCOMPARE(m_urls->opened,
+             QList<QUrl>({QUrl("http://ads.example/1"), QUrl("https://ads.example/3")}));
     QCOMPARE(m_server->requests(), QStringList{"/ads"});
 }
 
@@ -101,7 +94,7 @@ void TstGuangGao::noRequestWithoutAddressOrNetwork()
     qputenv("TESSELKRAFT_AD_URL", "");
     m_form->GuangGao();
     QVERIFY(m_server->requests().isEmpty());
-    QVERIFY(opened.isEmpty());
+    QVERIFY(m_urls->opened.isEmpty());
 }
 
 void TstGuangGao::failedFetchOpensNothing_data()
@@ -123,7 +116,7 @@ void TstGuangGao::failedFetchOpensNothing()
         qputenv("TESSELKRAFT_AD_URL", HttpServer::refusingUrl().toUtf8());
     m_form->Inet1->setRequestTimeout(300ms);
     m_form->GuangGao();
-    QVERIFY(opened.isEmpty());
+    QVERIFY(m_urls->opened.isEmpty());
     QVERIFY(m_form->isVisible());
 }
 
@@ -137,7 +130,7 @@ void TstGuangGao::silentServerHoldsAtMostTheAdTimeout()
     m_form->GuangGao();
     QVERIFY2(held.elapsed() < 6000, qPrintable(QString::number(held.elapsed())));
     QCOMPARE(m_server->requests().size(), 1);
-    QVERIFY(opened.isEmpty());
+    QVERIFY(m_urls->opened.isEmpty());
 }
 
 QTEST_MAIN(TstGuangGao)

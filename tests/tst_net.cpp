@@ -1,4 +1,5 @@
 #include "browser.h"
+#include "desktopstandins.h"
 #include "error.h"
 #include "httpserver.h"
 #include "inet.h"
@@ -13,13 +14,6 @@ using namespace std::chrono_literals;
 Q_DECLARE_METATYPE(HttpServer::Reply)
 
 // Stands in for the desktop's URL opener.
-class UrlRecorder : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public slots:
-    void open(const QUrl &url) { opened << url; }
-};
 
 class TstNet : public QObject {
     Q_OBJECT
@@ -137,13 +131,8 @@ void TstNet::handOffTakesOnlyWebAddresses()
 {
     QFETCH(QString, address);
     QFETCH(bool, opened);
-    UrlRecorder recorder;
-    const QStringList schemes{"http", "https", "file", "javascript"};
-    for (const QString &scheme : schemes)
-        QDesktopServices::setUrlHandler(scheme, &recorder, "open");
+    testsupport::UrlRecorder recorder({"http", "https", "file", "javascript"});
     QCOMPARE(tk::openInBrowser(address), opened);
-    for (const QString &scheme : schemes)
-        QDesktopServices::unsetUrlHandler(scheme);
     QCOMPARE(recorder.opened, opened ? QList<QUrl>{QUrl(address)} : QList<QUrl>());
 }
 

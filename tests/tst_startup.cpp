@@ -1,5 +1,6 @@
 // The program as a whole: what start-up does, in which order, and how it ends.
 #include "app.h"
+#include "desktopstandins.h"
 #include "end.h"
 #include "form1.h"
 #include "httpserver.h"
@@ -41,11 +42,6 @@ struct Seen {
 
 class TstStartup : public QObject {
     Q_OBJECT
-public:
-    QList<QUrl> opened;
-public slots:
-    void open(const QUrl &url) { opened << url; }
-
 private slots:
     void init();
     void cleanup();
@@ -61,6 +57,7 @@ private:
     QTemporaryDir m_root;
     std::unique_ptr<HttpServer> m_server;
     std::unique_ptr<tk::Form1> m_form;
+    std::unique_ptr<testsupport::UrlRecorder> m_urls;
     QList<Seen> m_seen;
     QStringList m_said;
     int m_ends = 0;
@@ -69,7 +66,6 @@ private:
 void TstStartup::init()
 {
     qApp->setStyleSheet(QString());
-    opened.clear();
     m_seen.clear();
     m_said.clear();
     m_ends = 0;
@@ -80,7 +76,7 @@ void TstStartup::init()
     qputenv("TESSELKRAFT_VERSION_URL", m_server->url("/version").toUtf8());
     qputenv("XDG_DATA_HOME",
             QFile::encodeName(m_root.filePath(QTest::currentTestFunction())) + "/data");
-    QDesktopServices::setUrlHandler("http", this, "open");
+    m_urls = std::make_unique<testsupport::UrlRecorder>();
     tk::setMsgBoxHook([this](const QString &prompt, int, const QString &) {
         m_said << prompt;
         return int(tk::vbCancel);
@@ -93,11 +89,8 @@ void TstStartup::cleanup()
 {
     QVERIFY2(m_said.isEmpty(), qPrintable(m_said.join('\n')));
     m_form.reset();
-    QDesktopServices::unsetUrlHandler("http");
-    tk::setMsgBoxHook({});
-    tk::setUnhandledHook({});
-    tk::setEndHook({});
-    tk::App::setPath(QString());
+    m_urls.reset();
+    testsupport::resetPlatformHooks();
     m_server.reset();
 }
 
@@ -148,7 +141,7 @@ void TstStartup::startsInOrder()
     QVERIFY(m_seen[0].skinned);
     QVERIFY(m_seen[0].laidOut);
     QVERIFY(m_seen[0].shown);
-    QCOMPARE(opened, QList<QUrl>{QUrl("http://ads.example/one")});
+    QCOMPARE(m_urls->opened, QList<QUrl>{QUrl("http://ads.example/one")});
 }
 
 void TstStartup::unwritableFoldersDoNotStopTheStart()
@@ -196,7 +189,7 @@ void TstStartup::closingRunsTheAdSlotAgainThenEnds()
     QCOMPARE(m_ends, 1);
     for (QWidget *window : QApplication::topLevelWidgets())
         QVERIFY2(!window->isVisible(), qPrintable(window->objectName()));
-    QCOMPARE(opened.size(), 2);
+    QCOMPARE(m_urls->opened.size(), 2);
 }
 
 void TstStartup::silentAdServerHoldsTheClosingAtMostItsTimeout()

@@ -1,5 +1,6 @@
 #include "app.h"
 #include "connectivity.h"
+#include "desktopstandins.h"
 #include "end.h"
 #include "form1.h"
 #include "httpserver.h"
@@ -69,11 +70,6 @@ protected:
 
 class TstUpdateWindow : public QObject {
     Q_OBJECT
-public:
-    QList<QUrl> opened;
-public slots:
-    void open(const QUrl &url) { opened << url; }
-
 private slots:
     void initTestCase() { qtTestHandler = qInstallMessageHandler(dropPlatformLimits); }
     void init();
@@ -91,6 +87,7 @@ private:
     std::unique_ptr<HttpServer> m_server;
     QTemporaryDir m_folder; // the program's folder, for its companion files
     std::unique_ptr<tk::Form1> m_form;
+    std::unique_ptr<testsupport::UrlRecorder> m_urls;
     QStringList m_prompts, m_unhandled;
     int m_answer = tk::vbCancel, m_ends = 0, m_formCloses = 0;
     bool m_online = true, m_fetching = false;
@@ -109,7 +106,6 @@ void TstUpdateWindow::init()
     qputenv("TESSELKRAFT_VERSION_URL", m_server->url("/version").toUtf8());
     m_prompts.clear();
     m_unhandled.clear();
-    opened.clear();
     m_answer = tk::vbCancel;
     m_ends = m_formCloses = m_formPaintsDuringFetch = 0;
     m_online = true;
@@ -121,7 +117,7 @@ void TstUpdateWindow::init()
     tk::setConnectivityHook([this] { return m_online; });
     tk::setEndHook([this] { ++m_ends; });
     tk::setUnhandledHook([this](const QString &message) { m_unhandled << message; });
-    QDesktopServices::setUrlHandler("http", this, "open");
+    m_urls = std::make_unique<testsupport::UrlRecorder>();
     tk::App::setPath(m_folder.path());
     m_form = std::make_unique<tk::Form1>();
     m_form->installEventFilter(this);
@@ -132,11 +128,8 @@ void TstUpdateWindow::cleanup()
 {
     QVERIFY2(m_unhandled.isEmpty(), qPrintable(m_unhandled.join('\n')));
     m_form.reset();
-    QDesktopServices::unsetUrlHandler("http");
-    tk::setMsgBoxHook({});
-    tk::setConnectivityHook({});
-    tk::setEndHook({});
-    tk::setUnhandledHook({});
+    m_urls.reset();
+    testsupport::resetPlatformHooks();
     m_server.reset();
 }
 
@@ -185,7 +178,7 @@ void TstUpdateWindow::verdicts()
     QCOMPARE(m_server->requests().size(), requests);
     QVERIFY(m_form->isVisible());
     QCOMPARE(m_ends, 0);
-    QVERIFY(opened.isEmpty());
+    QVERIFY(m_urls->opened.isEmpty());
 }
 
 void TstUpdateWindow::failedLoadClosesSilently_data()
@@ -229,7 +222,7 @@ void TstUpdateWindow::okHandsThePageOverAndEnds()
     m_answer = tk::vbOK;
     m_form->Command3->click();
     QTRY_COMPARE_WITH_TIMEOUT(m_ends, 1, 10000);
-    QCOMPARE(opened, QList<QUrl>{QUrl(m_server->url("/version"))});
+    QCOMPARE(m_urls->opened, QList<QUrl>{QUrl(m_server->url("/version"))});
     QCOMPARE(m_prompts.size(), 1);
     // Every window went, without the main window's closing steps.
     QVERIFY(!m_form->isVisible());
