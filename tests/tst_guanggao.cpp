@@ -7,7 +7,6 @@
 #include "messages.h"
 #include "report.h"
 
-#include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>

@@ -4,7 +4,6 @@
 #include "httpserver.h"
 #include "inet.h"
 
-#include <QDesktopServices>
 #include <QTest>
 #include <QTimer>
 

@@ -11,7 +11,6 @@
 #include "update.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <QTemporaryDir>

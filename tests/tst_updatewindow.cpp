@@ -11,7 +11,6 @@
 #include "update.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
