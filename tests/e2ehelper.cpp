@@ -18,7 +18,7 @@ int serve(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return 2;
-    auto *server = new testsupport::HttpServer(qApp);
+    auto *server = new testsupport::HttpServer(QCoreApplication::instance());
     server->setReply("*", {200, file.readAll()});
     QObject::connect(server, &testsupport::HttpServer::requested, server,
                      [](const QString &request) {
