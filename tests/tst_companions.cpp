@@ -76,7 +76,6 @@ private slots:
     void documentsKeepTheirForm();
     void versionHistoryEntries();
     void iconIsOne256ColourImage();
-    void programFolderAndVersion();
 
 private:
     // LoadResData, noting which numbers were read.
@@ -286,18 +285,6 @@ void TstCompanions::iconIsOne256ColourImage()
     QCOMPARE(offset + size, ico.size());
     QCOMPARE(size, 40 + 256 * 4 + 32 * 32 + 32 * 4); // header, palette, pixels, mask
     QCOMPARE(QImage::fromData(ico).size(), QSize(32, 32));
-}
-
-void TstCompanions::programFolderAndVersion()
-{
-    QCOMPARE(tk::folderWithSeparator(QStringLiteral("/")), QStringLiteral("/"));
-    QCOMPARE(tk::folderWithSeparator(QStringLiteral("/opt/tk")), QStringLiteral("/opt/tk/"));
-    // The skin path keeps the folder as reported, so the root gives a doubled separator.
-    QCOMPARE(tk::skinFilePath(QStringLiteral("/")), QStringLiteral("//Vesko.Skin"));
-    QCOMPARE(tk::skinLibraryPath(QStringLiteral("/")), QStringLiteral("/VeskoSkin.dll"));
-    QCOMPARE(tk::AppFolder(), QCoreApplication::applicationDirPath() + QLatin1Char('/'));
-    QCOMPARE((QList<int>{tk::App::Major(), tk::App::Minor(), tk::App::Revision()}),
-             (QList<int>{13, 11, 6}));
 }
 
 QTEST_GUILESS_MAIN(TstCompanions)
