@@ -6,7 +6,7 @@
 #   test.sh fuzz N   the fuzz targets alone, N seconds each
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-test_packages=(xvfb xauth xdotool desktop-file-utils appstream dpkg-dev)
+test_packages=(xvfb xauth xdotool desktop-file-utils appstream dpkg-dev file)
 case "${1:-}" in
 asan)
     bash "$root/scripts/setup.sh" --asan "${test_packages[@]}"
