@@ -173,6 +173,7 @@ void TstHostile::interruptedRunLeavesNoTemporaryFiles_data()
     QTest::newRow("interrupt") << SIGINT;
     QTest::newRow("terminate") << SIGTERM;
     QTest::newRow("hang-up") << SIGHUP;
+    QTest::newRow("quit (Ctrl-\\)") << SIGQUIT;
 }
 
 void TstHostile::interruptedRunLeavesNoTemporaryFiles()
