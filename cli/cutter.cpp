@@ -55,20 +55,28 @@ void cutOne(const CutJob &job, const WallSpec &wall, MemoryGate &gate)
 class Reporter {
 public:
     Reporter(QTextStream &out, QTextStream &err) : m_out(out), m_err(err) {}
+    // One line per report: names come escaped, and a reason from Qt or the system that
+    // holds a line break is folded, so no report ever spans two lines.
     void line(bool error, QString text)
     {
         text.replace(QLatin1Char('\n'), QLatin1Char(' '))
             .replace(QLatin1Char('\r'), QLatin1Char(' '));
+        write(error ? m_err : m_out, text + QLatin1Char('\n'));
+    }
+    // Our own texts of several lines, as written.
+    void text(const QString &text) { write(m_out, text); }
+    bool failed() const { return m_failed; }
+
+private:
+    void write(QTextStream &stream, const QString &text)
+    {
         const QMutexLocker locker(&m_lock);
-        QTextStream &stream = error ? m_err : m_out;
-        stream << text << '\n';
+        stream << text;
         stream.flush();
         if (stream.status() != QTextStream::Ok)
             m_failed = true;
     }
-    bool failed() const { return m_failed; }
 
-private:
     QMutex m_lock;
     QTextStream &m_out, &m_err;
     std::atomic<bool> m_failed{false};
@@ -81,7 +89,7 @@ int runCutter(const QByteArrayList &arguments, QTextStream &out, QTextStream &er
     Reporter report(out, err);
     const ParsedCommandLine parsed = parseCommandLine(arguments);
     if (parsed.kind == ParsedCommandLine::Help) {
-        report.line(false, helpText().chopped(1));
+        report.text(helpText());
         return report.failed() ? 1 : 0;
     }
     if (parsed.kind == ParsedCommandLine::UsageError) {
@@ -99,8 +107,8 @@ int runCutter(const QByteArrayList &arguments, QTextStream &out, QTextStream &er
             cutOne(job, options.wall, gate);
             if (!options.quiet)
                 report.line(false, QStringLiteral("%1 -> %2 (%3)")
-                                       .arg(job.shown, printableName(job.folder))
-                                       .arg(options.wall.tileCount()));
+                                       .arg(job.shown, printableName(job.folder),
+                                            QString::number(options.wall.tileCount())));
         } catch (const std::exception &e) {
             failed = true;
             report.line(true, Name + QStringLiteral(": ") + job.shown + QStringLiteral(": ") +

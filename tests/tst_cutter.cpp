@@ -3,6 +3,7 @@
 #include "form1.h"
 #include "hostilepictures.h"
 #include "messages.h"
+#include "systemerror.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -330,6 +331,8 @@ void TstCutter::folderNamesStayInside_data()
             << QStringList{"photo.jpg", "photo.jpg.jpg"} << withOut;
         QTest::addRow("control characters, %s", where)
             << QStringList{"a\nb.jpg", "tab\t.png"} << withOut;
+        QTest::addRow("placeholders in the names, %s", where)
+            << QStringList{"100%1.jpg", "50%2.jpg"} << withOut;
     }
 }
 
@@ -338,7 +341,7 @@ void TstCutter::folderNamesStayInside()
     QFETCH(QStringList, names);
     QFETCH(bool, withOut);
     const QString root = m_dir.filePath(QString("inside/%1").arg(QTest::currentDataTag()));
-    QStringList arguments{"--quiet"};
+    QStringList arguments, paths;
     if (withOut)
         arguments << "--out" << root + "/out";
     for (QString name : names) {
@@ -347,9 +350,14 @@ void TstCutter::folderNamesStayInside()
         QDir().mkpath(root + "/in");
         writeBytes(hostile::jpegBytes(photoLike(QSize(200, 100)), false), path);
         arguments << path;
+        paths << path;
     }
     const Run run = cut(arguments);
     QCOMPARE(run.status, 0);
+    // One report line per picture, naming it as it is.
+    QCOMPARE(run.out.count('\n'), names.size());
+    for (const QString &path : paths)
+        QVERIFY2(run.out.contains(tk::printableName(path) + " -> "), qPrintable(run.out));
     const QString base = root + (withOut ? "/out/" : "/in/");
     const QStringList tiles = filesBelow(root + (withOut ? "/out" : "/in"));
     QCOMPARE(tiles.size() - (withOut ? 0 : names.size()), 8 * names.size());
@@ -412,6 +420,7 @@ void TstCutter::usageErrors_data()
     QTest::newRow("size not a number") << QStringList({"--size", "big", "a.jpg"});
     QTest::newRow("grid zero") << QStringList({"--grid", "0x2", "a.jpg"});
     QTest::newRow("quality 0") << QStringList({"--quality=0", "a.jpg"});
+    QTest::newRow("line break in an unknown option") << QStringList({"--fa\nst", "a.jpg"});
 }
 
 void TstCutter::usageErrors()
@@ -419,7 +428,7 @@ void TstCutter::usageErrors()
     QFETCH(QStringList, arguments);
     const Run run = cut(arguments);
     QCOMPARE(run.status, 2);
-    QVERIFY(!run.err.isEmpty());
+    QCOMPARE(run.err.count('\n'), 2); // the error and the pointer to --help
     QVERIFY(!QFileInfo::exists(QDir::current().filePath("1.jpg")));
 }
 
