@@ -13,6 +13,7 @@
 #include <QThread>
 #include <QThreadPool>
 #include <atomic>
+#include <cerrno>
 
 namespace tk {
 
@@ -36,6 +37,12 @@ private:
     qint64 m_bytes;
 };
 
+// Lets go of the job's folder however the job ends.
+struct FolderHold {
+    QByteArray folder;
+    ~FolderHold() { tempfiles::releaseFolder(folder); }
+};
+
 void cutOne(const CutJob &job, const WallSpec &wall, MemoryGate &gate)
 {
     if (!job.refusal.isEmpty())
@@ -44,10 +51,19 @@ void cutOne(const CutJob &job, const WallSpec &wall, MemoryGate &gate)
     const WallPlan plan = planWall(reader, wall);
     const BudgetShare share(gate, plan.peakBytes);
     const QImage decoded = decodeForWall(reader, wall, plan);
-    // Only a picture that decoded gets a folder.
-    if (const int error = tempfiles::createFolders(QFile::encodeName(job.folder)))
-        throw Error(QStringLiteral("无法创建文件夹“%1”：%2")
-                        .arg(printableName(job.folder), reasonOf(error)));
+    // Only a picture that decoded gets a folder. Below the base, the tiles go into a
+    // folder the run holds, never through a link that takes its place.
+    const QByteArray folder = QFile::encodeName(job.folder);
+    const QByteArray base = QFile::encodeName(job.base);
+    if (const int error = tempfiles::createFolders(base, folder.mid(base.size()))) {
+        throw Error(
+            error == ELOOP
+                ? QStringLiteral("无法写入文件夹“%1”：它是符号链接，小图不会写到它指向的地方")
+                      .arg(printableName(job.folder))
+                : QStringLiteral("无法创建文件夹“%1”：%2")
+                      .arg(printableName(job.folder), reasonOf(error)));
+    }
+    const FolderHold hold{folder};
     writeWall(decoded, job.folder, wall);
 }
 

@@ -3,7 +3,9 @@
 #include "form1.h"
 #include "hostilepictures.h"
 #include "messages.h"
+#include "picture.h"
 #include "systemerror.h"
+#include "tempfiles.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -13,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
+#include <cerrno>
 #include <cmath>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -107,6 +110,8 @@ private slots:
     void sameNamesInABatchNeverShareAFolder();
     void folderNamesStayInside_data();
     void folderNamesStayInside();
+    void linksBelowTheBaseAreNeverFollowed_data();
+    void linksBelowTheBaseAreNeverFollowed();
     void foldersLeftEmptyAreRemoved();
     void namesThatAreNotText();
     void usageErrors_data();
@@ -322,17 +327,26 @@ void TstCutter::folderNamesStayInside_data()
 {
     QTest::addColumn<QStringList>("names");
     QTest::addColumn<bool>("withOut");
+    // A symbolic link made in the base before the run, and where it points.
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<QString>("linkTo");
+    const QString outside = m_dir.filePath("outside");
     for (const bool withOut : {false, true}) {
         const char *where = withOut ? "into --out" : "beside";
-        QTest::addRow("dots only, %s", where) << QStringList{"...jpg", "..jpg", ".jpg"} << withOut;
+        QTest::addRow("dots only, %s", where)
+            << QStringList{"...jpg", "..jpg", ".jpg"} << withOut << QString() << QString();
         QTest::addRow("no extension beside its picture, %s", where)
-            << QStringList{"photo", "photo.jpg"} << withOut;
+            << QStringList{"photo", "photo.jpg"} << withOut << QString() << QString();
         QTest::addRow("double extension, %s", where)
-            << QStringList{"photo.jpg", "photo.jpg.jpg"} << withOut;
+            << QStringList{"photo.jpg", "photo.jpg.jpg"} << withOut << QString() << QString();
         QTest::addRow("control characters, %s", where)
-            << QStringList{"a\nb.jpg", "tab\t.png"} << withOut;
+            << QStringList{"a\nb.jpg", "tab\t.png"} << withOut << QString() << QString();
         QTest::addRow("placeholders in the names, %s", where)
-            << QStringList{"100%1.jpg", "50%2.jpg"} << withOut;
+            << QStringList{"100%1.jpg", "50%2.jpg"} << withOut << QString() << QString();
+        QTest::addRow("link to a folder outside named like a picture's, %s", where)
+            << QStringList{"a.jpg", "b.jpg"} << withOut << "a" << outside;
+        QTest::addRow("link to nowhere named like a picture's folder, %s", where)
+            << QStringList{"a.jpg", "b.jpg"} << withOut << "a" << outside + "/gone";
     }
 }
 
@@ -340,7 +354,16 @@ void TstCutter::folderNamesStayInside()
 {
     QFETCH(QStringList, names);
     QFETCH(bool, withOut);
+    QFETCH(QString, link);
+    QFETCH(QString, linkTo);
     const QString root = m_dir.filePath(QString("inside/%1").arg(QTest::currentDataTag()));
+    const QString base = root + (withOut ? "/out/" : "/in/");
+    const QString outside = m_dir.filePath("outside");
+    QDir().mkpath(outside);
+    writeBytes("old", outside + "/1.jpg");
+    QDir().mkpath(base);
+    if (!link.isEmpty())
+        QVERIFY(QFile::link(linkTo, base + link));
     QStringList arguments, paths;
     if (withOut)
         arguments << "--out" << root + "/out";
@@ -358,14 +381,47 @@ void TstCutter::folderNamesStayInside()
     QCOMPARE(run.out.count('\n'), names.size());
     for (const QString &path : paths)
         QVERIFY2(run.out.contains(tk::printableName(path) + " -> "), qPrintable(run.out));
-    const QString base = root + (withOut ? "/out/" : "/in/");
     const QStringList tiles = filesBelow(root + (withOut ? "/out" : "/in"));
     QCOMPARE(tiles.size() - (withOut ? 0 : names.size()), 8 * names.size());
     for (const QString &tile : filesBelow(root))
         QVERIFY2(tile.startsWith(base) || tile.startsWith(root + "/in/"), qPrintable(tile));
-    // Each picture in a folder of its own, directly inside the base.
-    QCOMPARE(QDir(base).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden).size(),
+    // Each picture in a folder of its own, directly inside the base; nothing through a link.
+    QCOMPARE(QDir(base)
+                 .entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks)
+                 .size(),
              names.size());
+    QCOMPARE(filesBelow(outside), QStringList{outside + "/1.jpg"});
+    QCOMPARE(readBytes(outside + "/1.jpg"), QByteArray("old"));
+}
+
+void TstCutter::linksBelowTheBaseAreNeverFollowed_data()
+{
+    QTest::addColumn<bool>("swappedWhileWriting");
+    QTest::newRow("link in the folder's place when it is made") << false;
+    QTest::newRow("folder swapped for a link while its tiles are written") << true;
+}
+
+void TstCutter::linksBelowTheBaseAreNeverFollowed()
+{
+    // Planning steps round a link; these are links that appear after planning.
+    QFETCH(bool, swappedWhileWriting);
+    const QString base = m_dir.filePath(QString("swap/%1").arg(int(swappedWhileWriting)));
+    const QString outside = base + "-outside";
+    QVERIFY(QDir().mkpath(base) && QDir().mkpath(outside));
+    const QByteArray native = QFile::encodeName(base);
+    if (swappedWhileWriting) {
+        QCOMPARE(tk::tempfiles::createFolders(native, "a/"), 0);
+        QVERIFY(QDir(base).rename("a", "moved"));
+        QVERIFY(QFile::link(outside, base + "/a"));
+        tk::SavePicture(photoLike(QSize(20, 20)), base + "/a/1.jpg");
+        tk::tempfiles::releaseFolder(native + "/a/");
+        QVERIFY(QFileInfo::exists(base + "/moved/1.jpg"));
+    } else {
+        QVERIFY(QFile::link(outside, base + "/a"));
+        QCOMPARE(tk::tempfiles::createFolders(native, "a/"), ELOOP);
+    }
+    QCOMPARE(QDir(outside).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList());
 }
 
 void TstCutter::foldersLeftEmptyAreRemoved()
