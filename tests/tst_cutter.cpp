@@ -4,6 +4,7 @@
 #include "hostilepictures.h"
 #include "messages.h"
 #include "picture.h"
+#include "processrun.h"
 #include "systemerror.h"
 #include "tempfiles.h"
 #include "testsupport.h"
@@ -98,6 +99,7 @@ double meanDifference(const QImage &a, const QImage &b)
 class TstCutter : public QObject {
     Q_OBJECT
 private slots:
+    void defaultTilesAreTheWindowsTiles_data();
     void defaultTilesAreTheWindowsTiles();
     void fullResolutionShowsTheWindowsRegions();
     void exifTurnedPicturesAreCutUpright();
@@ -130,28 +132,54 @@ QString TstCutter::picture(const QString &name, const QImage &image)
     return path;
 }
 
+void TstCutter::defaultTilesAreTheWindowsTiles_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("sourceDotsPerMeter");
+    QTest::addColumn<bool>("fullResolution");
+    QTest::newRow("window's cut, cutter without a screen") << "photo.jpg" << 3780 << false;
+    QTest::newRow("full resolution, density from a 300 dpi picture")
+        << "print.png" << 11811 << true;
+}
+
 void TstCutter::defaultTilesAreTheWindowsTiles()
 {
-    const QString source = picture("same/photo.jpg", photoLike(QSize(1200, 900)));
+    QFETCH(QString, name);
+    QFETCH(int, sourceDotsPerMeter);
+    QFETCH(bool, fullResolution);
+    const QString within = "same/" + QFileInfo(name).completeBaseName();
+    const QString folder = m_dir.filePath(within);
+    QImage image = photoLike(fullResolution ? QSize(800, 400) : QSize(1200, 900));
+    image.setDotsPerMeterX(sourceDotsPerMeter);
+    image.setDotsPerMeterY(sourceDotsPerMeter);
+    const QString source = picture(within + "/" + name, image);
     tk::setMsgBoxHook([](const QString &, int, const QString &) { return int(tk::vbOK); });
     tk::setOpenDialogHook([source] { return source; });
     {
-        tk::App::setPath(m_dir.filePath("same"));
+        tk::App::setPath(folder);
         tk::Form1 window;
         window.Form_Load();
         window.Command1_Click();
-        window.Command2_Click();
+        fullResolution ? window.cutHighResolution() : window.Command2_Click();
     }
     tk::setMsgBoxHook({});
     tk::setOpenDialogHook({});
 
-    const Run run = cut({"--quiet", "--out", m_dir.filePath("cli"), source});
-    QCOMPARE(run.status, 0);
+    // The cutter as its user runs it: a process of its own, with no screen.
+    QByteArrayList arguments{"--quiet", "--out", QFile::encodeName(folder + "/cli")};
+    if (fullResolution)
+        arguments << "--size"
+                  << "1080";
+    const ProcessRun run = runProcess(TK_CUTTER, arguments << QFile::encodeName(source));
+    QCOMPARE(run.exitCode, 0);
     QVERIFY(run.out.isEmpty());
     for (int k = 1; k <= 8; ++k) {
-        const QByteArray window = readBytes(m_dir.filePath(QString("same/%1.jpg").arg(k)));
+        const QString tile = QString("/%1.jpg").arg(k);
+        const QByteArray window = readBytes(folder + tile);
         QVERIFY(!window.isEmpty());
-        QCOMPARE(readBytes(m_dir.filePath(QString("cli/%1.jpg").arg(k))), window);
+        QCOMPARE(readBytes(folder + "/cli" + tile), window);
+        // 96 dpi, the window's logical pixel, whatever the picture said.
+        QCOMPARE(qRound(QImage(folder + tile).dotsPerMeterX() * 0.0254), 96);
     }
 }
 
