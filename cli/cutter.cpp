@@ -13,6 +13,7 @@
 #include <QThread>
 #include <QThreadPool>
 #include <atomic>
+#include <cerrno>
 
 namespace tk {
 
@@ -36,6 +37,12 @@ private:
     qint64 m_bytes;
 };
 
+// Lets go of the job's folder however the job ends.
+struct FolderHold {
+    QByteArray folder;
+    ~FolderHold() { tempfiles::releaseFolder(folder); }
+};
+
 void cutOne(const CutJob &job, const WallSpec &wall, MemoryGate &gate)
 {
     if (!job.refusal.isEmpty())
@@ -44,10 +51,19 @@ void cutOne(const CutJob &job, const WallSpec &wall, MemoryGate &gate)
     const WallPlan plan = planWall(reader, wall);
     const BudgetShare share(gate, plan.peakBytes);
     const QImage decoded = decodeForWall(reader, wall, plan);
-    // Only a picture that decoded gets a folder.
-    if (const int error = tempfiles::createFolders(QFile::encodeName(job.folder)))
-        throw Error(QStringLiteral("无法创建文件夹“%1”：%2")
-                        .arg(printableName(job.folder), reasonOf(error)));
+    // Only a picture that decoded gets a folder. Below the base, the tiles go into a
+    // folder the run holds, never through a link that takes its place.
+    const QByteArray folder = QFile::encodeName(job.folder);
+    const QByteArray base = QFile::encodeName(job.base);
+    if (const int error = tempfiles::createFolders(base, folder.mid(base.size()))) {
+        throw Error(
+            error == ELOOP
+                ? QStringLiteral("无法写入文件夹“%1”：它是符号链接，小图不会写到它指向的地方")
+                      .arg(printableName(job.folder))
+                : QStringLiteral("无法创建文件夹“%1”：%2")
+                      .arg(printableName(job.folder), reasonOf(error)));
+    }
+    const FolderHold hold{folder};
     writeWall(decoded, job.folder, wall);
 }
 
@@ -55,20 +71,28 @@ void cutOne(const CutJob &job, const WallSpec &wall, MemoryGate &gate)
 class Reporter {
 public:
     Reporter(QTextStream &out, QTextStream &err) : m_out(out), m_err(err) {}
+    // One line per report: names come escaped, and a reason from Qt or the system that
+    // holds a line break is folded, so no report ever spans two lines.
     void line(bool error, QString text)
     {
         text.replace(QLatin1Char('\n'), QLatin1Char(' '))
             .replace(QLatin1Char('\r'), QLatin1Char(' '));
+        write(error ? m_err : m_out, text + QLatin1Char('\n'));
+    }
+    // Our own texts of several lines, as written.
+    void text(const QString &text) { write(m_out, text); }
+    bool failed() const { return m_failed; }
+
+private:
+    void write(QTextStream &stream, const QString &text)
+    {
         const QMutexLocker locker(&m_lock);
-        QTextStream &stream = error ? m_err : m_out;
-        stream << text << '\n';
+        stream << text;
         stream.flush();
         if (stream.status() != QTextStream::Ok)
             m_failed = true;
     }
-    bool failed() const { return m_failed; }
 
-private:
     QMutex m_lock;
     QTextStream &m_out, &m_err;
     std::atomic<bool> m_failed{false};
@@ -81,7 +105,7 @@ int runCutter(const QByteArrayList &arguments, QTextStream &out, QTextStream &er
     Reporter report(out, err);
     const ParsedCommandLine parsed = parseCommandLine(arguments);
     if (parsed.kind == ParsedCommandLine::Help) {
-        report.line(false, helpText().chopped(1));
+        report.text(helpText());
         return report.failed() ? 1 : 0;
     }
     if (parsed.kind == ParsedCommandLine::UsageError) {
@@ -99,8 +123,8 @@ int runCutter(const QByteArrayList &arguments, QTextStream &out, QTextStream &er
             cutOne(job, options.wall, gate);
             if (!options.quiet)
                 report.line(false, QStringLiteral("%1 -> %2 (%3)")
-                                       .arg(job.shown, printableName(job.folder))
-                                       .arg(options.wall.tileCount()));
+                                       .arg(job.shown, printableName(job.folder),
+                                            QString::number(options.wall.tileCount())));
         } catch (const std::exception &e) {
             failed = true;
             report.line(true, Name + QStringLiteral(": ") + job.shown + QStringLiteral(": ") +

@@ -52,15 +52,18 @@ QString inputReplacedBy(const QString &folder, const WallSpec &wall,
     return QString();
 }
 
-// A subfolder is free when no picture of the batch has it, no file stands in its
-// place, and none of its tiles would replace an input.
+// A subfolder is free when no picture of the batch has it, no file or link stands in
+// its place, and none of its tiles would replace an input. A link is never entered:
+// its tiles would land wherever it points.
 bool isFree(const QString &folder, const QSet<QString> &taken, const WallSpec &wall,
             const QSet<FileIdentity> &inputs)
 {
     if (taken.contains(folderKey(folder)))
         return false;
     const QFileInfo info(folder);
-    if (info.exists() || info.isSymLink())
+    if (info.isSymLink())
+        return false;
+    if (info.exists())
         return info.isDir() && inputReplacedBy(withSeparator(folder), wall, inputs).isEmpty();
     return true;
 }
@@ -115,6 +118,7 @@ QList<CutJob> planCuts(const CutOptions &options)
                         .arg(printableName(folder));
             p.base = withSeparator(QDir(QFile::decodeName(folder)).absolutePath());
         }
+        p.job.base = p.base;
         p.baseKey = folderKey(p.base);
         ++perBase[p.baseKey];
         planned << p;

@@ -14,6 +14,7 @@ void stopCleanlyOnSignals()
     sigset_t stopping;
     sigemptyset(&stopping);
     sigaddset(&stopping, SIGINT);
+    sigaddset(&stopping, SIGQUIT);
     sigaddset(&stopping, SIGTERM);
     sigaddset(&stopping, SIGHUP);
     // Threads started later inherit the mask, so only the watcher below sees them.

@@ -24,13 +24,13 @@ QString partName(const QString &path)
 {
     static std::atomic<unsigned> counter{0};
     // Hidden, and ending like the target: Qt then picks an image writer by the suffix
-    // instead of loading every image plugin to ask.
+    // instead of loading every image plugin to ask. The folder is spelled as in the
+    // target, so both are reached through the same hold on it (see tempfiles).
     const QFileInfo info(path);
-    return info.path() + QStringLiteral("/.%1-%2-%3.part.%4")
-                             .arg(info.completeBaseName())
-                             .arg(QCoreApplication::applicationPid())
-                             .arg(counter++)
-                             .arg(info.suffix());
+    return path.left(path.lastIndexOf(QLatin1Char('/')) + 1) +
+           QStringLiteral(".%1-%2-%3.part.%4")
+               .arg(info.completeBaseName(), QString::number(QCoreApplication::applicationPid()),
+                    QString::number(counter++), info.suffix());
 }
 
 // Writes straight to a descriptor and keeps the system's reason for a failed write,

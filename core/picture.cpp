@@ -22,10 +22,17 @@ QImageIOPlugin *jpegPlugin()
     return plugin;
 }
 
+// 96 dots per inch, the window's logical pixel. A new image takes its density from the
+// screen, or 100 dpi without one, and a decoded one from its file: pinned here, the
+// window and the cutter write the same bytes on any desktop and from any source.
+constexpr int SavedDotsPerMeter = 3780;
+
 } // namespace
 
-QString encodePicture(const QImage &image, QIODevice &device, const SaveFormat &format)
+QString encodePicture(QImage image, QIODevice &device, const SaveFormat &format)
 {
+    image.setDotsPerMeterX(SavedDotsPerMeter);
+    image.setDotsPerMeterY(SavedDotsPerMeter);
     if (QImageIOPlugin *plugin = jpegPlugin(); plugin && format.format == "jpeg") {
         const std::unique_ptr<QImageIOHandler> handler(plugin->create(&device, "jpeg"));
         handler->setOption(QImageIOHandler::Quality, format.quality);
@@ -36,10 +43,10 @@ QString encodePicture(const QImage &image, QIODevice &device, const SaveFormat &
     return writer.write(image) ? QString() : writer.errorString();
 }
 
-void SavePicture(const QImage &image, const QString &path, const SaveFormat &format)
+void SavePicture(QImage image, const QString &path, const SaveFormat &format)
 {
-    writeFileAtomically(path,
-                        [&](QIODevice &device) { return encodePicture(image, device, format); });
+    writeFileAtomically(
+        path, [&](QIODevice &device) { return encodePicture(std::move(image), device, format); });
 }
 
 } // namespace tk

@@ -32,9 +32,12 @@ struct SaveFormat {
 // Writes `image` to `path` (by default a JPEG of quality 95) through a temporary file in the
 // same folder that is renamed over the target: the target is either the old file or
 // the complete new one. Throws tk::Error naming the file and the system's reason.
-void SavePicture(const QImage &image, const QString &path, const SaveFormat &format = {});
+// Hand a large image over as a temporary or moved: one shared with another image is
+// copied to take the saved density (see encodePicture).
+void SavePicture(QImage image, const QString &path, const SaveFormat &format = {});
 
-// Encodes `image` onto `device`; the reason for a failure, or an empty string.
-QString encodePicture(const QImage &image, QIODevice &device, const SaveFormat &format = {});
+// Encodes `image` onto `device` at 96 dots per inch, whatever density the image had;
+// the reason for a failure, or an empty string.
+QString encodePicture(QImage image, QIODevice &device, const SaveFormat &format = {});
 
 } // namespace tk

@@ -17,8 +17,15 @@ int commit(const QByteArray &path, const QByteArray &target);
 // Removes the recorded file.
 void discard(const QByteArray &path);
 
-// Creates the folder `path` with its missing parents, recording each one it made.
-int createFolders(const QByteArray &path);
+// Creates the folder `base` with its missing parents, reached as named (links and
+// all), then the folders of the relative path `below` inside it, one by one, never
+// through a symbolic link: an entry of `below` that is a link fails with ELOOP. Records
+// each folder it made, and holds the last one open until releaseFolder: files created,
+// committed or removed directly in a held folder go through that hold, so a link put
+// in its place later is never followed.
+int createFolders(const QByteArray &base, const QByteArray &below = QByteArray());
+// Lets go of a folder held by createFolders (`base` and `below` joined by a separator).
+void releaseFolder(const QByteArray &folder);
 // Removes each recorded folder that is empty by now, the deepest first.
 void removeEmptyFolders();
 

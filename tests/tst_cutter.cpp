@@ -3,6 +3,10 @@
 #include "form1.h"
 #include "hostilepictures.h"
 #include "messages.h"
+#include "picture.h"
+#include "processrun.h"
+#include "systemerror.h"
+#include "tempfiles.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -12,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
+#include <cerrno>
 #include <cmath>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -94,6 +99,7 @@ double meanDifference(const QImage &a, const QImage &b)
 class TstCutter : public QObject {
     Q_OBJECT
 private slots:
+    void defaultTilesAreTheWindowsTiles_data();
     void defaultTilesAreTheWindowsTiles();
     void fullResolutionShowsTheWindowsRegions();
     void exifTurnedPicturesAreCutUpright();
@@ -106,6 +112,8 @@ private slots:
     void sameNamesInABatchNeverShareAFolder();
     void folderNamesStayInside_data();
     void folderNamesStayInside();
+    void linksBelowTheBaseAreNeverFollowed_data();
+    void linksBelowTheBaseAreNeverFollowed();
     void foldersLeftEmptyAreRemoved();
     void namesThatAreNotText();
     void usageErrors_data();
@@ -124,28 +132,54 @@ QString TstCutter::picture(const QString &name, const QImage &image)
     return path;
 }
 
+void TstCutter::defaultTilesAreTheWindowsTiles_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("sourceDotsPerMeter");
+    QTest::addColumn<bool>("fullResolution");
+    QTest::newRow("window's cut, cutter without a screen") << "photo.jpg" << 3780 << false;
+    QTest::newRow("full resolution, density from a 300 dpi picture")
+        << "print.png" << 11811 << true;
+}
+
 void TstCutter::defaultTilesAreTheWindowsTiles()
 {
-    const QString source = picture("same/photo.jpg", photoLike(QSize(1200, 900)));
+    QFETCH(QString, name);
+    QFETCH(int, sourceDotsPerMeter);
+    QFETCH(bool, fullResolution);
+    const QString within = "same/" + QFileInfo(name).completeBaseName();
+    const QString folder = m_dir.filePath(within);
+    QImage image = photoLike(fullResolution ? QSize(800, 400) : QSize(1200, 900));
+    image.setDotsPerMeterX(sourceDotsPerMeter);
+    image.setDotsPerMeterY(sourceDotsPerMeter);
+    const QString source = picture(within + "/" + name, image);
     tk::setMsgBoxHook([](const QString &, int, const QString &) { return int(tk::vbOK); });
     tk::setOpenDialogHook([source] { return source; });
     {
-        tk::App::setPath(m_dir.filePath("same"));
+        tk::App::setPath(folder);
         tk::Form1 window;
         window.Form_Load();
         window.Command1_Click();
-        window.Command2_Click();
+        fullResolution ? window.cutHighResolution() : window.Command2_Click();
     }
     tk::setMsgBoxHook({});
     tk::setOpenDialogHook({});
 
-    const Run run = cut({"--quiet", "--out", m_dir.filePath("cli"), source});
-    QCOMPARE(run.status, 0);
+    // The cutter as its user runs it: a process of its own, with no screen.
+    QByteArrayList arguments{"--quiet", "--out", QFile::encodeName(folder + "/cli")};
+    if (fullResolution)
+        arguments << "--size"
+                  << "1080";
+    const ProcessRun run = runProcess(TK_CUTTER, arguments << QFile::encodeName(source));
+    QCOMPARE(run.exitCode, 0);
     QVERIFY(run.out.isEmpty());
     for (int k = 1; k <= 8; ++k) {
-        const QByteArray window = readBytes(m_dir.filePath(QString("same/%1.jpg").arg(k)));
+        const QString tile = QString("/%1.jpg").arg(k);
+        const QByteArray window = readBytes(folder + tile);
         QVERIFY(!window.isEmpty());
-        QCOMPARE(readBytes(m_dir.filePath(QString("cli/%1.jpg").arg(k))), window);
+        QCOMPARE(readBytes(folder + "/cli" + tile), window);
+        // 96 dpi, the window's logical pixel, whatever the picture said.
+        QCOMPARE(qRound(QImage(folder + tile).dotsPerMeterX() * 0.0254), 96);
     }
 }
 
@@ -321,15 +355,26 @@ void TstCutter::folderNamesStayInside_data()
 {
     QTest::addColumn<QStringList>("names");
     QTest::addColumn<bool>("withOut");
+    // A symbolic link made in the base before the run, and where it points.
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<QString>("linkTo");
+    const QString outside = m_dir.filePath("outside");
     for (const bool withOut : {false, true}) {
         const char *where = withOut ? "into --out" : "beside";
-        QTest::addRow("dots only, %s", where) << QStringList{"...jpg", "..jpg", ".jpg"} << withOut;
+        QTest::addRow("dots only, %s", where)
+            << QStringList{"...jpg", "..jpg", ".jpg"} << withOut << QString() << QString();
         QTest::addRow("no extension beside its picture, %s", where)
-            << QStringList{"photo", "photo.jpg"} << withOut;
+            << QStringList{"photo", "photo.jpg"} << withOut << QString() << QString();
         QTest::addRow("double extension, %s", where)
-            << QStringList{"photo.jpg", "photo.jpg.jpg"} << withOut;
+            << QStringList{"photo.jpg", "photo.jpg.jpg"} << withOut << QString() << QString();
         QTest::addRow("control characters, %s", where)
-            << QStringList{"a\nb.jpg", "tab\t.png"} << withOut;
+            << QStringList{"a\nb.jpg", "tab\t.png"} << withOut << QString() << QString();
+        QTest::addRow("placeholders in the names, %s", where)
+            << QStringList{"100%1.jpg", "50%2.jpg"} << withOut << QString() << QString();
+        QTest::addRow("link to a folder outside named like a picture's, %s", where)
+            << QStringList{"a.jpg", "b.jpg"} << withOut << "a" << outside;
+        QTest::addRow("link to nowhere named like a picture's folder, %s", where)
+            << QStringList{"a.jpg", "b.jpg"} << withOut << "a" << outside + "/gone";
     }
 }
 
@@ -337,8 +382,17 @@ void TstCutter::folderNamesStayInside()
 {
     QFETCH(QStringList, names);
     QFETCH(bool, withOut);
+    QFETCH(QString, link);
+    QFETCH(QString, linkTo);
     const QString root = m_dir.filePath(QString("inside/%1").arg(QTest::currentDataTag()));
-    QStringList arguments{"--quiet"};
+    const QString base = root + (withOut ? "/out/" : "/in/");
+    const QString outside = m_dir.filePath("outside");
+    QDir().mkpath(outside);
+    writeBytes("old", outside + "/1.jpg");
+    QDir().mkpath(base);
+    if (!link.isEmpty())
+        QVERIFY(QFile::link(linkTo, base + link));
+    QStringList arguments, paths;
     if (withOut)
         arguments << "--out" << root + "/out";
     for (QString name : names) {
@@ -347,17 +401,55 @@ void TstCutter::folderNamesStayInside()
         QDir().mkpath(root + "/in");
         writeBytes(hostile::jpegBytes(photoLike(QSize(200, 100)), false), path);
         arguments << path;
+        paths << path;
     }
     const Run run = cut(arguments);
     QCOMPARE(run.status, 0);
-    const QString base = root + (withOut ? "/out/" : "/in/");
+    // One report line per picture, naming it as it is.
+    QCOMPARE(run.out.count('\n'), names.size());
+    for (const QString &path : paths)
+        QVERIFY2(run.out.contains(tk::printableName(path) + " -> "), qPrintable(run.out));
     const QStringList tiles = filesBelow(root + (withOut ? "/out" : "/in"));
     QCOMPARE(tiles.size() - (withOut ? 0 : names.size()), 8 * names.size());
     for (const QString &tile : filesBelow(root))
         QVERIFY2(tile.startsWith(base) || tile.startsWith(root + "/in/"), qPrintable(tile));
-    // Each picture in a folder of its own, directly inside the base.
-    QCOMPARE(QDir(base).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden).size(),
+    // Each picture in a folder of its own, directly inside the base; nothing through a link.
+    QCOMPARE(QDir(base)
+                 .entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks)
+                 .size(),
              names.size());
+    QCOMPARE(filesBelow(outside), QStringList{outside + "/1.jpg"});
+    QCOMPARE(readBytes(outside + "/1.jpg"), QByteArray("old"));
+}
+
+void TstCutter::linksBelowTheBaseAreNeverFollowed_data()
+{
+    QTest::addColumn<bool>("swappedWhileWriting");
+    QTest::newRow("link in the folder's place when it is made") << false;
+    QTest::newRow("folder swapped for a link while its tiles are written") << true;
+}
+
+void TstCutter::linksBelowTheBaseAreNeverFollowed()
+{
+    // Planning steps round a link; these are links that appear after planning.
+    QFETCH(bool, swappedWhileWriting);
+    const QString base = m_dir.filePath(QString("swap/%1").arg(int(swappedWhileWriting)));
+    const QString outside = base + "-outside";
+    QVERIFY(QDir().mkpath(base) && QDir().mkpath(outside));
+    const QByteArray native = QFile::encodeName(base);
+    if (swappedWhileWriting) {
+        QCOMPARE(tk::tempfiles::createFolders(native, "a/"), 0);
+        QVERIFY(QDir(base).rename("a", "moved"));
+        QVERIFY(QFile::link(outside, base + "/a"));
+        tk::SavePicture(photoLike(QSize(20, 20)), base + "/a/1.jpg");
+        tk::tempfiles::releaseFolder(native + "/a/");
+        QVERIFY(QFileInfo::exists(base + "/moved/1.jpg"));
+    } else {
+        QVERIFY(QFile::link(outside, base + "/a"));
+        QCOMPARE(tk::tempfiles::createFolders(native, "a/"), ELOOP);
+    }
+    QCOMPARE(QDir(outside).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList());
 }
 
 void TstCutter::foldersLeftEmptyAreRemoved()
@@ -412,6 +504,7 @@ void TstCutter::usageErrors_data()
     QTest::newRow("size not a number") << QStringList({"--size", "big", "a.jpg"});
     QTest::newRow("grid zero") << QStringList({"--grid", "0x2", "a.jpg"});
     QTest::newRow("quality 0") << QStringList({"--quality=0", "a.jpg"});
+    QTest::newRow("line break in an unknown option") << QStringList({"--fa\nst", "a.jpg"});
 }
 
 void TstCutter::usageErrors()
@@ -419,7 +512,7 @@ void TstCutter::usageErrors()
     QFETCH(QStringList, arguments);
     const Run run = cut(arguments);
     QCOMPARE(run.status, 2);
-    QVERIFY(!run.err.isEmpty());
+    QCOMPARE(run.err.count('\n'), 2); // the error and the pointer to --help
     QVERIFY(!QFileInfo::exists(QDir::current().filePath("1.jpg")));
 }
 

@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <csignal>
 #include <sys/stat.h>
 
@@ -54,6 +55,7 @@ private slots:
     void unwritableReportFailsTheRun_data();
     void unwritableReportFailsTheRun();
     void standardErrorHasOneLinePerBadPicture();
+    void helpReadsAsWritten();
     void fullDiskIsNamed();
 
 private:
@@ -173,6 +175,7 @@ void TstHostile::interruptedRunLeavesNoTemporaryFiles_data()
     QTest::newRow("interrupt") << SIGINT;
     QTest::newRow("terminate") << SIGTERM;
     QTest::newRow("hang-up") << SIGHUP;
+    QTest::newRow("quit (Ctrl-\\)") << SIGQUIT;
 }
 
 void TstHostile::interruptedRunLeavesNoTemporaryFiles()
@@ -247,6 +250,24 @@ void TstHostile::standardErrorHasOneLinePerBadPicture()
     QVERIFY2(run.err.contains("two\\nlines.jpg"), run.err.constData());
     QVERIFY2(run.err.contains("hole.jpg"), run.err.constData());
     QCOMPARE(filesBelow(m_dir.filePath("quiet/warned")).size(), 8);
+}
+
+void TstHostile::helpReadsAsWritten()
+{
+    const ProcessRun run = runProcess(m_cutter, {"--help"});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.err.isEmpty());
+    const QStringList lines = QString::fromUtf8(run.out).split('\n');
+    QVERIFY2(lines.first().startsWith("用法: tesselkraft-cut"), run.out.constData());
+    QCOMPARE(lines.last(), QString()); // ends with its last line
+    // Each option on a line of its own, as in the text.
+    for (const char *option :
+         {"--out", "--size", "--grid", "--format", "--quality", "--quiet", "--help"}) {
+        const auto ownLine = [option](const QString &line) {
+            return line.trimmed().startsWith(QLatin1String(option));
+        };
+        QVERIFY2(std::count_if(lines.cbegin(), lines.cend(), ownLine) == 1, option);
+    }
 }
 
 void TstHostile::fullDiskIsNamed()

@@ -135,11 +135,9 @@ WallPlan planWall(const PictureReader &reader, const WallSpec &wall)
             throw Error(
                 QStringLiteral(
                     "图片“%1”太大：切成 %2 张 %3×%3 的小图约需 %4 MB 内存，超过 %5 MB 的上限")
-                    .arg(reader.shownName())
-                    .arg(regions.size())
-                    .arg(side)
-                    .arg((bytes + (1 << 20) - 1) >> 20)
-                    .arg(PictureMemoryBudget >> 20));
+                    .arg(reader.shownName(), QString::number(regions.size()), QString::number(side),
+                         QString::number((bytes + (1 << 20) - 1) >> 20),
+                         QString::number(PictureMemoryBudget >> 20)));
         return WallPlan{size, bytes};
     };
     if (wall.isWindowCut()) {

@@ -45,6 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (!job.refusal.isEmpty())
             continue;
         check(job.folder.endsWith(QLatin1Char('/')));
+        // The part below the base is what is entered without following links.
+        check(job.folder.startsWith(job.base) && job.base.endsWith(QLatin1Char('/')));
         check(!folders.contains(QDir::cleanPath(job.folder)));
         folders.insert(QDir::cleanPath(job.folder));
         const QString picture = QFile::decodeName(job.picture);
