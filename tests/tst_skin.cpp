@@ -6,6 +6,7 @@
 #include "testsupport.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QGraphicsEffect>
 #include <QLibrary>
 #include <QPushButton>
@@ -20,7 +21,7 @@ using tk::SkinFault;
 namespace {
 
 // What else stands in the folder of the companion files.
-enum class Oddity { None, SkinIsPipe, LibraryIsPipe };
+enum class Oddity { None, SkinIsPipe, LibraryIsPipe, DecoyInSubfolders };
 
 quint32 declaredSize(const QByteArray &file)
 {
@@ -183,6 +184,8 @@ void TstSkin::attachRestylesOrLeavesTheDefaultLook_data()
     QTest::newRow("library that is an empty file") << QByteArray("") << shipped << none << false;
     QTest::newRow("library that is a named pipe does not hang")
         << QByteArray() << shipped << Oddity::LibraryIsPipe << false;
+    QTest::newRow("foreign library in a platform subfolder is not loaded")
+        << QByteArray() << shipped << Oddity::DecoyInSubfolders << true;
 }
 
 void TstSkin::attachRestylesOrLeavesTheDefaultLook()
@@ -203,6 +206,16 @@ void TstSkin::attachRestylesOrLeavesTheDefaultLook()
         makePipe(tk::skinFilePath(folder.path()));
     if (oddity == Oddity::LibraryIsPipe)
         makePipe(tk::skinLibraryPath(folder.path()));
+    const QString trace = folder.filePath("decoy-loaded");
+    qputenv("TK_DECOY_TRACE", QFile::encodeName(trace));
+    // Where a library loader might look for a variant built for this machine.
+    if (oddity == Oddity::DecoyInSubfolders) {
+        for (const char *sub : {"haswell", "x86_64", "tls"}) {
+            QVERIFY(QDir(folder.path()).mkdir(sub));
+            QVERIFY(QFile::copy(TK_DECOY_LIBRARY,
+                                folder.filePath(sub) + QStringLiteral("/VeskoSkin.dll")));
+        }
+    }
 
     tk::Form1 form;
     const QImage before = form.grab().toImage();
@@ -211,6 +224,7 @@ void TstSkin::attachRestylesOrLeavesTheDefaultLook()
     skinLibrary.SkinH_AttachEx(tk::skinFilePath(folder.path()), QString());
     const QImage after = form.grab().toImage();
 
+    QVERIFY(!QFileInfo::exists(trace));
     QCOMPARE(qApp->styleSheet().toUtf8(), skinned ? shippedStyleSheet() : QByteArray());
     QCOMPARE(after == before, !skinned);
 }
