@@ -60,7 +60,7 @@ void Form1::closeEvent(QCloseEvent *event)
         event->accept();
 }
 
-void Form1::openPicture(const QString &F)
+void Form1::openPicture(const QByteArray &F)
 {
     try {
         clearPreview();
