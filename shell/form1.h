@@ -31,7 +31,8 @@ public:
     ~Form1() override;
 
     // Start-up: writes the missing companion files, attaches the skin, completes the
-    // layout, shows the window and runs the ad slot.
+    // layout, shows the window (saying, without waiting, when the companion files could be
+    // written nowhere) and runs the ad slot.
     void Form_Load();
     // Shutdown, when the window is closed: it stays, the ad slot runs once more, then the
     // program ends at once, the update window with it.
