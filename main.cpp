@@ -17,8 +17,9 @@ int main(int argc, char *argv[])
     tk::Form1 form;
     tk::guarded([&] { form.Form_Load(); });
     // A picture named on the command line ("Open with" in a file manager) is loaded as
-    // if it had been chosen in the dialog.
-    if (const QStringList arguments = app.arguments(); arguments.size() > 1)
-        tk::guarded([&] { form.openPicture(arguments.at(1)); });
+    // if it had been chosen in the dialog, by its bytes: a name need not be valid text.
+    // Qt has taken its own options out of argv by now.
+    if (argc > 1)
+        tk::guarded([&] { form.openPicture(QByteArray(argv[1])); });
     return app.exec();
 }

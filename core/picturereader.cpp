@@ -5,44 +5,36 @@
 #include "exif.h"
 #include "jpegdecoder.h"
 #include "memorybudget.h"
+#include "regularfile.h"
 #include "systemerror.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tk {
 
 namespace {
 
-// Opens without blocking, so a pipe or a device named like a picture never hangs the
-// program: only a regular file is handed on.
-std::unique_ptr<QIODevice> openRegularFile(const QByteArray &nativePath, QString *reason)
+// A pipe or a device named like a picture never hangs the program: only a regular file
+// is handed on.
+std::unique_ptr<QIODevice> openForReading(const QByteArray &nativePath, QString *reason)
 {
-    const int fd = ::open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        *reason = reasonOf(errno);
-        return nullptr;
+    RegularFile opened = openRegularFile(nativePath);
+    switch (opened.fault) {
+    case FileFault::None:
+        break;
+    case FileFault::System:
+        *reason = opened.error ? reasonOf(opened.error) : QStringLiteral("无法打开文件");
+        break;
+    case FileFault::Folder:
+        *reason = QStringLiteral("这是一个文件夹");
+        break;
+    case FileFault::NotRegular:
+        *reason = QStringLiteral("不是普通文件（管道、设备等），不能读取");
+        break;
     }
-    struct stat status {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        *reason = S_ISDIR(status.st_mode)
-                      ? QStringLiteral("这是一个文件夹")
-                      : QStringLiteral("不是普通文件（管道、设备等），不能读取");
-        ::close(fd);
-        return nullptr;
-    }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    auto file = std::make_unique<QFile>();
-    if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        *reason = QStringLiteral("无法打开文件");
-        return nullptr;
-    }
-    return file;
+    return std::move(opened.file);
 }
 
 QString qtReason(QImageReader::ImageReaderError error)
@@ -79,7 +71,7 @@ PictureReader::PictureReader(const QByteArray &nativePath, const QString &shownN
     : m_shownName(shownName)
 {
     QString reason;
-    m_device = openRegularFile(nativePath, &reason);
+    m_device = openForReading(nativePath, &reason);
     if (!m_device)
         fail(reason);
     readHeader();

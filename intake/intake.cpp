@@ -23,13 +23,19 @@ void loadIntoPreview(Canvas &preview, float outerWidth, float outerHeight, Pictu
     preview.paintPicture(picture, 0.0f, 0.0f, outerWidth, outerHeight);
 }
 
-QImage previewRendering(const QString &path, float outerWidth, float outerHeight, qreal ratio)
+QImage previewRendering(PictureReader &reader, float outerWidth, float outerHeight, qreal ratio)
 {
     const QSize logical = previewDecodeSize(outerWidth, outerHeight);
-    QImage image = PictureReader(path).read(
-        QSize(qRound(logical.width() * ratio), qRound(logical.height() * ratio)));
+    QImage image =
+        reader.read(QSize(qRound(logical.width() * ratio), qRound(logical.height() * ratio)));
     image.setDevicePixelRatio(ratio);
     return image;
+}
+
+QImage previewRendering(const QString &path, float outerWidth, float outerHeight, qreal ratio)
+{
+    PictureReader reader(path);
+    return previewRendering(reader, outerWidth, outerHeight, ratio);
 }
 
 void loadIntoPreview(Canvas &preview, float outerWidth, float outerHeight, const QString &path)

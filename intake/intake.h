@@ -39,5 +39,6 @@ void loadIntoPreview(Canvas &preview, float outerWidth, float outerHeight, Pictu
 // decoded at the device pixels of the preview's outer size, its device pixel ratio set.
 // What is cut stays the preview above; this only makes the screen sharp.
 QImage previewRendering(const QString &path, float outerWidth, float outerHeight, qreal ratio);
+QImage previewRendering(PictureReader &reader, float outerWidth, float outerHeight, qreal ratio);
 
 } // namespace tk

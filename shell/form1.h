@@ -3,6 +3,7 @@
 #include "commondialog.h"
 #include "fileid.h"
 
+#include <QByteArray>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -30,13 +31,15 @@ public:
     ~Form1() override;
 
     // Start-up: writes the missing companion files, attaches the skin, completes the
-    // layout, shows the window and runs the ad slot.
+    // layout, shows the window (saying, without waiting, when the companion files could be
+    // written nowhere) and runs the ad slot.
     void Form_Load();
     // Shutdown, when the window is closed: it stays, the ad slot runs once more, then the
     // program ends at once, the update window with it.
     void Form_Unload(int &Cancel);
-    // Loads `F` into the preview as if it had been chosen in the open dialog.
-    void openPicture(const QString &F);
+    // Loads the picture named by `F` (the name's bytes, which need not be valid text, as
+    // a command line gives them) into the preview as if it had been chosen in the dialog.
+    void openPicture(const QByteArray &F);
 
     void Command1_Click();
     void p1_OLEDragDrop(const QMimeData *Data);
@@ -73,16 +76,19 @@ private:
     void attachSkin();
     void layOutAtLoad();
     void clearPreview();
-    void loadSequence(const QString &F);
-    void showSharpPreview(const QString &F);
+    void loadSequence(const QByteArray &F);
+    void showSharpPreview(const QByteArray &F);
     QMimeData *previewDragData() const;
     void loadFailed();
     bool mayOverwriteSource();
     void runCut(const std::function<void()> &cut);
 
-    // The file behind the loaded picture, so the cut never replaces it unasked.
-    QString m_loadedFile;
+    // The file behind the loaded picture, by its bytes, so the cut reads it again and never
+    // replaces it unasked whatever its name.
+    QByteArray m_loadedFile;
     FileIdentity m_loadedIdentity;
+    // Why no tiles can be saved in ImageFolder; empty when they can.
+    QString m_folderRefusal;
     // p1 shows the loaded file (not cleared since), so it can be dragged out.
     bool m_previewShowsFile = false;
     // The update window while it is open; it has no owner and deletes itself on closing.

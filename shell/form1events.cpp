@@ -12,12 +12,17 @@
 #include "messages.h"
 #include "module1.h"
 #include "picturebox.h"
+#include "picturereader.h"
 #include "preview.h"
+#include "regularfile.h"
+#include "systemerror.h"
 #include "tileexport.h"
 #include "update.h"
 #include "wall.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
@@ -30,6 +35,25 @@ const QString NoPictureNotice = QStringLiteral("请先载入图片");
 const QString NoticeTitle = QStringLiteral("通知:");
 const QString WarningTitle = QStringLiteral("警告：");
 constexpr int HighResolutionSide = 1080;
+
+// The name as messages show it: as it is when it is valid text, else with escapes.
+QString shownName(const QByteArray &nativePath)
+{
+    return isValidText(nativePath) ? QFile::decodeName(nativePath) : printableName(nativePath);
+}
+
+// The address of a local file; where its name is no text, the address keeps its bytes.
+QUrl fileUrl(const QByteArray &nativePath)
+{
+    if (isValidText(nativePath))
+        return QUrl::fromLocalFile(QFileInfo(QFile::decodeName(nativePath)).absoluteFilePath());
+    QByteArray absolute = nativePath;
+    if (!absolute.startsWith('/'))
+        absolute.prepend(QFile::encodeName(QDir::currentPath()) + '/');
+    // Latin-1 carries any byte through unchanged, so the path is cleaned as bytes.
+    absolute = QDir::cleanPath(QString::fromLatin1(absolute)).toLatin1();
+    return QUrl::fromEncoded("file://" + absolute.toPercentEncoding("/"));
+}
 
 // Only the first file of a drop counts; a drop without files is an error.
 QString firstDroppedFile(const QMimeData *data)
@@ -51,7 +75,7 @@ void Form1::Command1_Click()
         CommonDialog1.ShowOpen();
         if (CommonDialog1.FileName.isEmpty())
             return;
-        loadSequence(CommonDialog1.FileName);
+        loadSequence(QFile::encodeName(CommonDialog1.FileName));
     } catch (const std::exception &) {
         loadFailed();
     }
@@ -61,7 +85,7 @@ void Form1::p1_OLEDragDrop(const QMimeData *Data)
 {
     try {
         clearPreview();
-        loadSequence(firstDroppedFile(Data));
+        loadSequence(QFile::encodeName(firstDroppedFile(Data)));
     } catch (const std::exception &) {
         loadFailed();
     }
@@ -73,25 +97,35 @@ void Form1::clearPreview()
     m_previewShowsFile = false;
 }
 
-void Form1::loadSequence(const QString &F)
+void Form1::loadSequence(const QByteArray &F)
 {
-    loadIntoPreview(p1->canvas(), p1->Width(), p1->Height(), F);
+    PictureReader reader(F, shownName(F));
+    loadIntoPreview(p1->canvas(), p1->Width(), p1->Height(), reader);
     p1->refresh();
     showSharpPreview(F);
     Picture1->setPicture(p1->Image());
-    ImageFolder = folderOf(F);
+    // The tiles are named as text; a folder whose name is none still shows its picture.
+    const qsizetype slash = F.lastIndexOf('/');
+    const QByteArray folder = F.left(slash + 1);
+    ImageFolder = QFile::decodeName(folder);
+    m_folderRefusal.clear();
+    if (!isValidText(folder))
+        m_folderRefusal =
+            QStringLiteral("文件夹名不是系统编码下的有效文字，无法在其中保存小图：“%1”")
+                .arg(printableName(F.left(slash)));
     m_loadedFile = F;
     m_loadedIdentity = identityOf(F);
     m_previewShowsFile = true;
 }
 
-void Form1::showSharpPreview(const QString &F)
+void Form1::showSharpPreview(const QByteArray &F)
 {
     const qreal ratio = p1->devicePixelRatioF();
     if (qFuzzyCompare(ratio, 1.0))
         return;
     try {
-        p1->setDisplayImage(previewRendering(F, p1->Width(), p1->Height(), ratio));
+        PictureReader reader(F, shownName(F));
+        p1->setDisplayImage(previewRendering(reader, p1->Width(), p1->Height(), ratio));
     } catch (const Error &) {
         // The file changed under us; the preview as cut is shown, only less sharp.
     }
@@ -103,9 +137,8 @@ QMimeData *Form1::previewDragData() const
         return nullptr;
     auto *data = new QMimeData;
     data->setImageData(p1->Image().image());
-    const QFileInfo file(m_loadedFile);
-    if (file.isFile())
-        data->setUrls({QUrl::fromLocalFile(file.absoluteFilePath())});
+    if (isRegularFile(m_loadedFile))
+        data->setUrls({fileUrl(m_loadedFile)});
     return data;
 }
 
@@ -127,13 +160,20 @@ void Form1::cutHighResolution()
 {
     WallSpec wall;
     wall.size = HighResolutionSide;
-    runCut([&] { cutWall(m_loadedFile, ImageFolder, wall); });
+    runCut([&] {
+        PictureReader reader(m_loadedFile, shownName(m_loadedFile));
+        cutWall(reader, ImageFolder, wall);
+    });
 }
 
 void Form1::runCut(const std::function<void()> &cut)
 {
     if (Picture1->picture().Handle() == 0) {
         MsgBox(NoPictureNotice, vbInformation, NoticeTitle);
+        return;
+    }
+    if (!m_folderRefusal.isEmpty()) {
+        MsgBox(m_folderRefusal, vbCritical, WarningTitle);
         return;
     }
     if (!mayOverwriteSource())

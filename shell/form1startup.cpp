@@ -3,6 +3,7 @@
 #include "companionfiles.h"
 #include "end.h"
 #include "form1.h"
+#include "messages.h"
 #include "picturebox.h"
 #include "report.h"
 #include "resdata.h"
@@ -36,6 +37,9 @@ void Form1::Form_Load()
         (this->screen() ? this->screen() : QGuiApplication::primaryScreen())->availableGeometry();
     setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen));
     show();
+    // Once, over the window, and without waiting for the user: the start goes on.
+    if (!files.failure.isEmpty())
+        MsgBoxModeless(files.failure, vbExclamation, QStringLiteral("警告："), this);
 
     GuangGao();
 }
@@ -60,7 +64,7 @@ void Form1::closeEvent(QCloseEvent *event)
         event->accept();
 }
 
-void Form1::openPicture(const QString &F)
+void Form1::openPicture(const QByteArray &F)
 {
     try {
         clearPreview();

@@ -1,9 +1,9 @@
 #include "veskoskin.h"
 
+#include "regularfile.h"
 #include "skinfile.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QGraphicsDropShadowEffect>
 #include <QPushButton>
 #include <QStringDecoder>
@@ -39,10 +39,11 @@ std::int32_t SkinH_AttachEx(const char *skinPath, const char *second)
     QApplication *app = application();
     if (!app || !skinPath)
         return 1;
-    QFile file(QFile::decodeName(skinPath));
-    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxSkinFile)
+    // A pipe under the skin's name would hold the program's start for ever.
+    const tk::RegularFile file = tk::openRegularFile(QByteArray(skinPath));
+    if (!file.file || file.file->size() > MaxSkinFile)
         return 2;
-    const QByteArray bytes = file.read(MaxSkinFile + 1);
+    const QByteArray bytes = file.file->read(MaxSkinFile + 1);
     QByteArray content;
     if (bytes.size() > MaxSkinFile || tk::unpackSkin(bytes, content) != tk::SkinFault::None)
         return 3;

@@ -2,7 +2,7 @@
 # Drives the real program in a real X server, started in an empty folder: it writes its
 # companion files and asks for the ad page; choose a picture in the open dialog, show
 # the cut lines, cut, and check the eight tiles on disk; then start it again with the
-# picture named on the command line and cut that.
+# picture named on the command line (a name that is no text) and cut that.
 # Usage: e2e_xvfb.sh TESSELKRAFT MAKEPICTURE E2EHELPER [SCREENSHOT_DIR]
 set -euo pipefail
 app=$1 makepicture=$2 helper=$3 shots=${4:-}
@@ -71,10 +71,16 @@ for k in 1 2 3 4 5 6 7 8; do
 done
 echo "companion files, ad slot and eight JPEG tiles"
 
-# "Open with": the picture named on the command line is in the preview at once.
+# "Open with": the picture named on the command line is in the preview at once, found
+# by its name's bytes where they are no text (here Latin-1); and a named pipe where the
+# skin was written holds nothing up.
 kill "$pid"
 rm "$work"/?.jpg
-"$app" "$work/photo.png" &
+latin1=$work/caf$'\xe9'.png
+mv "$work/photo.png" "$latin1"
+rm "$work/program/Vesko.Skin"
+mkfifo "$work/program/Vesko.Skin"
+"$app" "$latin1" &
 pid=$!
 window=$(wait_for '^Tesselkraft$')
 sleep 0.5

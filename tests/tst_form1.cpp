@@ -20,7 +20,10 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <cstdio>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace testsupport;
 
@@ -62,6 +65,8 @@ private slots:
     void sourcePictureIsNotOverwrittenUnasked();
     void previewStateMachine();
     void highResolutionCutFromTheMenu();
+    void commandLineNameKeepsItsBytes_data();
+    void commandLineNameKeepsItsBytes();
     void previewHasFocusAndDragsOut();
     void scaledScreensShowSharpPreviewsAndCutTheSameTiles();
 
@@ -378,6 +383,65 @@ void TstForm1::highResolutionCutFromTheMenu()
     action->trigger();
     QCOMPARE(m_messages.last().title, QString("警告："));
     QVERIFY(m_messages.last().prompt.contains(source));
+}
+
+void TstForm1::commandLineNameKeepsItsBytes_data()
+{
+    QTest::addColumn<QByteArray>("path");      // below the test folder, as the command line has it
+    QTest::addColumn<QByteArray>("renamedTo"); // where the picture goes after loading
+    QTest::addColumn<QByteArray>("address");   // the end of the address it drags out as
+    QTest::addColumn<QString>("cutSays");      // part of what the 1080 cut then says
+    QTest::newRow("name with byte E9 is read again for the 1080 cut")
+        << QByteArray("e9/caf\xE9.png") << QByteArray() << QByteArray("/e9/caf%E9.png") << Done;
+    QTest::newRow("name with byte E9 renamed to a tile's name is not replaced unasked")
+        << QByteArray("e9-renamed/caf\xE9.png") << QByteArray("e9-renamed/5.jpg")
+        << QByteArray("/e9-renamed/caf%E9.png") << QStringLiteral("就是正在切割的原图片");
+    QTest::newRow("folder with byte E9 shows the picture and the cut says why not")
+        << QByteArray("caf\xE9/photo.png") << QByteArray() << QByteArray("/caf%E9/photo.png")
+        << QStringLiteral(
+               "文件夹名不是系统编码下的有效文字，无法在其中保存小图：“<here>/caf\\xe9”");
+}
+
+void TstForm1::commandLineNameKeepsItsBytes()
+{
+    QFETCH(QByteArray, path);
+    QFETCH(QByteArray, renamedTo);
+    QFETCH(QByteArray, address);
+    QFETCH(QString, cutSays);
+    tk::Form1 &f = *m_form;
+    const QByteArray here = QFile::encodeName(m_dir->path());
+    const QByteArray file = here + '/' + path;
+    const QByteArray folder = file.left(file.lastIndexOf('/'));
+    QCOMPARE(::mkdir(folder.constData(), 0700), 0);
+    const QString staged = picture("staged.png", QSize(1600, 800));
+    QCOMPARE(std::rename(QFile::encodeName(staged).constData(), file.constData()), 0);
+
+    f.openPicture(file);
+    QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.value(0).prompt));
+    QVERIFY(sameColour(f.p1->Image().image().pixelColor(390, 190), cellColour(7), 10));
+    QList<QUrl> dragged;
+    tk::PictureBox::setDragHook([&](const QMimeData &data) { dragged = data.urls(); });
+    f.p1->startDrag();
+    tk::PictureBox::setDragHook({});
+    QCOMPARE(dragged.size(), 1);
+    QCOMPARE(dragged[0].toEncoded(), "file://" + here + address);
+
+    QByteArray renamedBytes;
+    if (!renamedTo.isEmpty()) {
+        QCOMPARE(std::rename(file.constData(), (here + '/' + renamedTo).constData()), 0);
+        renamedBytes = readBytes(QFile::decodeName(here + '/' + renamedTo));
+    }
+    m_msgBoxAnswer = tk::vbCancel;
+    f.Command2->findChild<QAction *>("highResAction")->trigger();
+    QCOMPARE(m_messages.size(), 1);
+    const QString expected = QString(cutSays).replace("<here>", m_dir->path());
+    QVERIFY2(m_messages[0].prompt.contains(expected), qPrintable(m_messages[0].prompt));
+    // Tiles only when the cut says so, and then in the picture's own folder.
+    QCOMPARE(::access((folder + "/1.jpg").constData(), F_OK) == 0, cutSays == Done);
+    if (cutSays == Done)
+        QCOMPARE(QImage(QFile::decodeName(folder) + "/1.jpg").size(), QSize(1080, 1080));
+    if (!renamedTo.isEmpty())
+        QCOMPARE(readBytes(QFile::decodeName(here + '/' + renamedTo)), renamedBytes);
 }
 
 QTEST_MAIN(TstForm1)

@@ -6,19 +6,22 @@
 #include "testsupport.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QGraphicsEffect>
 #include <QLibrary>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <lzma.h>
+#include <sys/stat.h>
 
 using namespace testsupport;
 using tk::SkinFault;
 
-Q_DECLARE_METATYPE(tk::SkinFault)
-
 namespace {
+
+// What else stands in the folder of the companion files.
+enum class Oddity { None, SkinIsPipe, LibraryIsPipe, DecoyInSubfolders };
 
 quint32 declaredSize(const QByteArray &file)
 {
@@ -70,7 +73,16 @@ QByteArray shippedStyleSheet()
     return readBytes(QStringLiteral(TK_SKIN_SOURCE));
 }
 
+void makePipe(const QString &path)
+{
+    QFile::remove(path);
+    QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(tk::SkinFault)
+Q_DECLARE_METATYPE(Oddity)
 
 class TstSkin : public QObject {
     Q_OBJECT
@@ -151,26 +163,36 @@ void TstSkin::attachRestylesOrLeavesTheDefaultLook_data()
 {
     QTest::addColumn<QByteArray>("library"); // null for the library the program carries
     QTest::addColumn<QByteArray>("skin");    // null for no skin file at all
+    QTest::addColumn<Oddity>("oddity");
     QTest::addColumn<bool>("skinned");
     const QByteArray shipped = tk::LoadResData(102);
     QByteArray flipped = shipped;
     flipped[shipped.size() / 2] = char(flipped[shipped.size() / 2] ^ 0x55);
 
-    QTest::newRow("our skin") << QByteArray() << shipped << true;
-    QTest::newRow("no skin file") << QByteArray() << QByteArray() << false;
-    QTest::newRow("truncated skin") << QByteArray() << shipped.chopped(16) << false;
-    QTest::newRow("corrupt skin") << QByteArray() << flipped << false;
+    const Oddity none = Oddity::None;
+    QTest::newRow("our skin") << QByteArray() << shipped << none << true;
+    QTest::newRow("no skin file") << QByteArray() << QByteArray() << none << false;
+    QTest::newRow("truncated skin") << QByteArray() << shipped.chopped(16) << none << false;
+    QTest::newRow("corrupt skin") << QByteArray() << flipped << none << false;
     QTest::newRow("skin that is no text")
-        << QByteArray() << tk::packSkin(QByteArray("QWidget { color: red }\xFF\xFE", 24)) << false;
+        << QByteArray() << tk::packSkin(QByteArray("QWidget { color: red }\xFF\xFE", 24)) << none
+        << false;
+    QTest::newRow("skin that is a named pipe does not hang")
+        << QByteArray() << QByteArray() << Oddity::SkinIsPipe << false;
     QTest::newRow("library that is a text file")
-        << QByteArray("not a library\n") << shipped << false;
-    QTest::newRow("library that is an empty file") << QByteArray("") << shipped << false;
+        << QByteArray("not a library\n") << shipped << none << false;
+    QTest::newRow("library that is an empty file") << QByteArray("") << shipped << none << false;
+    QTest::newRow("library that is a named pipe does not hang")
+        << QByteArray() << shipped << Oddity::LibraryIsPipe << false;
+    QTest::newRow("foreign library in a platform subfolder is not loaded")
+        << QByteArray() << shipped << Oddity::DecoyInSubfolders << true;
 }
 
 void TstSkin::attachRestylesOrLeavesTheDefaultLook()
 {
     QFETCH(QByteArray, library);
     QFETCH(QByteArray, skin);
+    QFETCH(Oddity, oddity);
     QFETCH(bool, skinned);
     QTemporaryDir folder;
     QCOMPARE(tk::writeCompanionFiles(folder.path(), QString(), tk::LoadResData).folder,
@@ -180,14 +202,29 @@ void TstSkin::attachRestylesOrLeavesTheDefaultLook()
     QFile::remove(tk::skinFilePath(folder.path()));
     if (!skin.isNull())
         writeBytes(skin, tk::skinFilePath(folder.path()));
+    if (oddity == Oddity::SkinIsPipe)
+        makePipe(tk::skinFilePath(folder.path()));
+    if (oddity == Oddity::LibraryIsPipe)
+        makePipe(tk::skinLibraryPath(folder.path()));
+    const QString trace = folder.filePath("decoy-loaded");
+    qputenv("TK_DECOY_TRACE", QFile::encodeName(trace));
+    // Where a library loader might look for a variant built for this machine.
+    if (oddity == Oddity::DecoyInSubfolders) {
+        for (const char *sub : {"haswell", "x86_64", "tls"}) {
+            QVERIFY(QDir(folder.path()).mkdir(sub));
+            QVERIFY(QFile::copy(TK_DECOY_LIBRARY,
+                                folder.filePath(sub) + QStringLiteral("/VeskoSkin.dll")));
+        }
+    }
 
     tk::Form1 form;
     const QImage before = form.grab().toImage();
     const tk::SkinLibrary skinLibrary(folder.path());
-    QCOMPARE(skinLibrary.isLoaded(), library.isNull());
+    QCOMPARE(skinLibrary.isLoaded(), library.isNull() && oddity != Oddity::LibraryIsPipe);
     skinLibrary.SkinH_AttachEx(tk::skinFilePath(folder.path()), QString());
     const QImage after = form.grab().toImage();
 
+    QVERIFY(!QFileInfo::exists(trace));
     QCOMPARE(qApp->styleSheet().toUtf8(), skinned ? shippedStyleSheet() : QByteArray());
     QCOMPARE(after == before, !skinned);
 }

@@ -156,14 +156,34 @@ void TstStartup::unwritableFoldersDoNotStopTheStart()
     QCOMPARE(m_seen[0].filesAsCarried, 6); // in the user's data folder
     QVERIFY(m_seen[0].skinned);
 
-    // Neither folder: no skin, one line on standard error, and the window still shows.
+    // Neither folder: no skin, and the window still shows. Once it is up, and before the
+    // ad slot, the user is told both reasons once; closing tells nothing more.
     qApp->setStyleSheet(QString());
-    qputenv("XDG_DATA_HOME", QFile::encodeName(blocked) + "/data");
+    const QString data = blocked + "/data";
+    qputenv("XDG_DATA_HOME", QFile::encodeName(data));
     tk::Form1 plain;
-    const QString said = captureStderr([&] { plain.Form_Load(); });
+    QList<int> adsAskedBefore;
+    bool shownWhenTold = false;
+    tk::setMsgBoxHook([&](const QString &prompt, int, const QString &) {
+        m_said << prompt;
+        shownWhenTold = plain.isVisible();
+        adsAskedBefore << int(m_seen.size());
+        return int(tk::vbOK);
+    });
+    const QString printed = captureStderr([&] { plain.Form_Load(); });
     QVERIFY(plain.isVisible());
     QVERIFY(qApp->styleSheet().isEmpty());
-    QCOMPARE(said.count(QStringLiteral("附带文件无法写出")), 1);
+    QCOMPARE(printed.count(QStringLiteral("附带文件无法写出")), 1);
+    QVERIFY(shownWhenTold);
+    QCOMPARE(adsAskedBefore, QList<int>{1});
+    QCOMPARE(m_seen.size(), 2);
+    plain.close();
+    QCOMPARE(m_ends, 1);
+    QCOMPARE(m_said.size(), 1);
+    const QString told = m_said.takeFirst();
+    QVERIFY2(told.startsWith(QStringLiteral("附带文件无法写出")), qPrintable(told));
+    for (const QString &folder : {blocked + "/program", data})
+        QVERIFY2(told.contains(folder), qPrintable(told));
 }
 
 void TstStartup::closingRunsTheAdSlotAgainThenEnds()

@@ -196,11 +196,16 @@ QStringList wallTilePaths(const QString &folder, const WallSpec &wall)
     return tilePaths(folder, wall.tileCount(), wall.format.extension());
 }
 
+void cutWall(PictureReader &reader, const QString &folder, const WallSpec &wall)
+{
+    const WallPlan plan = planWall(reader, wall);
+    writeWall(decodeForWall(reader, wall, plan), folder, wall);
+}
+
 void cutWall(const QString &path, const QString &folder, const WallSpec &wall)
 {
     PictureReader reader(path);
-    const WallPlan plan = planWall(reader, wall);
-    writeWall(decodeForWall(reader, wall, plan), folder, wall);
+    cutWall(reader, folder, wall);
 }
 
 } // namespace tk

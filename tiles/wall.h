@@ -53,7 +53,8 @@ void writeWall(const QImage &decoded, const QString &folder, const WallSpec &wal
 
 QStringList wallTilePaths(const QString &folder, const WallSpec &wall);
 
-// All of it for the picture at `path`.
+// All of it for the picture at `path`, or the one `reader` has open.
 void cutWall(const QString &path, const QString &folder, const WallSpec &wall);
+void cutWall(PictureReader &reader, const QString &folder, const WallSpec &wall);
 
 } // namespace tk

@@ -35,6 +35,14 @@ QMessageBox::Icon iconOf(int style)
     }
 }
 
+// OK (and Cancel) in Chinese, whatever translation Qt has.
+void labelButtons(QMessageBox &box)
+{
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+    if (QAbstractButton *cancel = box.button(QMessageBox::Cancel))
+        cancel->setText(QStringLiteral("取消"));
+}
+
 } // namespace
 
 int MsgBox(const QString &prompt, int style, const QString &title)
@@ -45,10 +53,21 @@ int MsgBox(const QString &prompt, int style, const QString &title)
     QMessageBox box(iconOf(style), title, prompt,
                     withCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok,
                     QApplication::activeWindow());
-    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
-    if (withCancel)
-        box.button(QMessageBox::Cancel)->setText(QStringLiteral("取消"));
+    labelButtons(box);
     return box.exec() == QMessageBox::Ok ? vbOK : vbCancel;
+}
+
+void MsgBoxModeless(const QString &prompt, int style, const QString &title, QWidget *parent)
+{
+    if (msgBoxHook()) {
+        msgBoxHook()(prompt, style, title);
+        return;
+    }
+    auto *box = new QMessageBox(iconOf(style), title, prompt, QMessageBox::Ok, parent);
+    labelButtons(*box);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
 }
 
 QString ShowOpenDialog(QWidget *parent)

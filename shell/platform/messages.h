@@ -20,6 +20,10 @@ enum MsgBoxResult { vbOK = 1, vbCancel = 2 };
 
 // A modal message box; returns vbOK or vbCancel.
 int MsgBox(const QString &prompt, int style, const QString &title);
+// The same box with an OK button, shown over `parent` without waiting: the caller goes
+// on at once and the box goes when the user closes it. A set hook takes it instead; its
+// answer is not looked at.
+void MsgBoxModeless(const QString &prompt, int style, const QString &title, QWidget *parent);
 
 // The open-file dialog: the chosen file's full path, or an empty string on Cancel.
 QString ShowOpenDialog(QWidget *parent);

@@ -1,10 +1,12 @@
 #include "skinlibrary.h"
 
 #include "companionfiles.h"
+#include "regularfile.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QWidget>
+#include <dlfcn.h>
 
 namespace tk {
 
@@ -12,15 +14,34 @@ SkinLibrary::SkinLibrary(const QString &folder)
 {
     if (folder.isEmpty())
         return;
-    const QString path = skinLibraryPath(folder);
-    // A missing file must not send QLibrary looking for other names beside it.
-    if (!QFileInfo(path).isFile())
+    const QByteArray path =
+        QFile::encodeName(QFileInfo(skinLibraryPath(folder)).absoluteFilePath());
+    // The loader would wait on a pipe under the name, and load a device's contents.
+    if (!isRegularFile(path)) {
+        m_error = QStringLiteral("“%1”不是普通文件").arg(QFile::decodeName(path));
         return;
-    m_library.setFileName(QFileInfo(path).absoluteFilePath());
-    if (!m_library.load())
+    }
+    // An absolute path is loaded as it is: no search path, no subfolder is looked in.
+    m_handle = ::dlopen(path.constData(), RTLD_NOW | RTLD_LOCAL);
+    if (!m_handle) {
+        m_error = QString::fromLocal8Bit(::dlerror());
         return;
-    m_attach = reinterpret_cast<AttachEx>(m_library.resolve("SkinH_AttachEx"));
-    m_aero = reinterpret_cast<SetAero>(m_library.resolve("SkinH_SetAero"));
+    }
+    m_attach = reinterpret_cast<AttachEx>(::dlsym(m_handle, "SkinH_AttachEx"));
+    m_aero = reinterpret_cast<SetAero>(::dlsym(m_handle, "SkinH_SetAero"));
+    if (!isLoaded()) {
+        m_error = QStringLiteral("“%1”不是皮肤库").arg(QFile::decodeName(path));
+        m_attach = nullptr;
+        m_aero = nullptr;
+        ::dlclose(m_handle);
+        m_handle = nullptr;
+    }
+}
+
+SkinLibrary::~SkinLibrary()
+{
+    if (m_handle)
+        ::dlclose(m_handle);
 }
 
 void SkinLibrary::SkinH_AttachEx(const QString &skinPath, const QString &second) const
