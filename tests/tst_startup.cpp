@@ -182,13 +182,18 @@ void TstStartup::closingRunsTheAdSlotAgainThenEnds()
         return false;
     }));
 
+    // By now the page has a second ad; the first was opened at start-up already.
+    m_server->setReply("/ads", {200, QByteArray(AdPage).replace("总数：1", "总数：2") +
+                                         "广告位2(开)<a href=\"http://ads.example/two\" "
+                                         "target=\"_blank\">2</a>"});
     m_form->close();
     QCOMPARE(m_seen.size(), 2);
     QVERIFY(m_seen[1].shown); // the window stays while the ad slot runs
     QCOMPARE(m_ends, 1);
     for (QWidget *window : QApplication::topLevelWidgets())
         QVERIFY2(!window->isVisible(), qPrintable(window->objectName()));
-    QCOMPARE(m_urls->opened.size(), 2);
+    QCOMPARE(m_urls->opened,
+             QList<QUrl>({QUrl("http://ads.example/one"), QUrl("http://ads.example/two")}));
 }
 
 void TstStartup::silentAdServerHoldsTheClosingAtMostItsTimeout()
