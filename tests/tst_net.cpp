@@ -1,9 +1,11 @@
 #include "browser.h"
-#include "desktopstandins.h"
 #include "error.h"
 #include "httpserver.h"
 #include "inet.h"
+#include "testsupport.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <sys/resource.h>
@@ -137,6 +139,8 @@ void TstNet::handOffTakesOnlyWebAddresses_data()
     QTest::addColumn<bool>("opened");
     QTest::newRow("http with query") << "http://ads.example/a?b=1&c=2" << true;
     QTest::newRow("https, Chinese host and path") << "HTTPS://例子.example/广告" << true;
+    QTest::newRow("escapes, case and port as written")
+        << "HTTP://Ads.EXAMPLE:80/%41%7e?q=%2F&r=%e5%b9%bf" << true;
     QTest::newRow("file") << "file:///etc/passwd" << false;
     QTest::newRow("javascript") << "javascript:alert(1)" << false;
     QTest::newRow("no host") << "http:///etc/passwd" << false;
@@ -148,9 +152,26 @@ void TstNet::handOffTakesOnlyWebAddresses()
 {
     QFETCH(QString, address);
     QFETCH(bool, opened);
-    testsupport::UrlRecorder recorder({"http", "https", "file", "javascript"});
-    QCOMPARE(tk::openInBrowser(address), opened);
-    QCOMPARE(recorder.opened, opened ? QList<QUrl>{QUrl(address)} : QList<QUrl>());
+    // The desktop's opener, first on the PATH: writes down how many arguments it got
+    // and each of them.
+    QTemporaryDir bin;
+    const QString record = bin.filePath("arguments");
+    QFile opener(bin.filePath("xdg-open"));
+    QVERIFY(opener.open(QIODevice::WriteOnly));
+    opener.write("#!/bin/sh\nprintf '%s\\n' \"$#\" \"$@\" >\"$0.part\" && mv \"$0.part\" '" +
+                 QFile::encodeName(record) + "'\n");
+    opener.close();
+    opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(bin.path()) + ":" + path);
+    const bool handedOver = tk::openInBrowser(address);
+    qputenv("PATH", path);
+
+    QCOMPARE(handedOver, opened);
+    if (opened)
+        QTRY_COMPARE(testsupport::readBytes(record), "1\n" + address.toUtf8() + "\n");
+    else
+        QVERIFY(!QFile::exists(record));
 }
 
 QTEST_MAIN(TstNet)
