@@ -109,8 +109,8 @@ void HttpServer::stream(QTcpSocket *socket, const QByteArray &head)
             pollfd ready{fd, POLLOUT, 0};
             if (::poll(&ready, 1, 50) <= 0)
                 continue;
-            const ssize_t n = ::send(fd, pending.constData() + sent, size_t(pending.size() - sent),
-                                     MSG_NOSIGNAL);
+            const ssize_t n =
+                ::send(fd, pending.constData() + sent, size_t(pending.size() - sent), MSG_NOSIGNAL);
             if (n < 0 && errno != EAGAIN && errno != EINTR)
                 break; // the client went away
             sent += std::max<ssize_t>(n, 0);

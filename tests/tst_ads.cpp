@@ -152,8 +152,8 @@ void TstAds::adsOpenedEachRead_data()
     QTest::addColumn<QStringList>("enabled");
     QTest::addColumn<QStringList>("openedBefore");
     QTest::addColumn<QStringList>("openedNow");
-    QTest::newRow("150 ads on open five at start-up") << numbered(1, 150) << QStringList()
-                                                     << numbered(1, 5);
+    QTest::newRow("150 ads on open five at start-up")
+        << numbered(1, 150) << QStringList() << numbered(1, 5);
     QTest::newRow("closing opens the next five, none twice")
         << numbered(1, 150) << numbered(1, 5) << numbered(6, 10);
     QTest::newRow("every ad opened already") << numbered(1, 3) << numbered(1, 3) << QStringList();

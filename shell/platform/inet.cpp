@@ -17,7 +17,7 @@ namespace tk {
 namespace {
 
 constexpr int MaxRedirects = 10;
-constexpr qint64 ReadChunkBytes = 64 * 1024;
+constexpr qint64 ReadBufferBytes = 64 * 1024;
 
 bool isWebScheme(const QUrl &url)
 {
@@ -112,7 +112,9 @@ Inet::Answer Inet::request(const QString &url, const QUrl &target, const QDeadli
     QNetworkReply *reply = m_manager->get(request);
     // Qt's network thread stops reading once this much waits unread, so however fast
     // the server sends, no more than this is held beyond our own copy of the body.
-    reply->setReadBufferSize(ReadChunkBytes);
+    // (The body of a 401 or 407 answer Qt takes in whole before it tells; only the
+    // deadline ends that.)
+    reply->setReadBufferSize(ReadBufferBytes);
 
     // Set before a deliberate abort, so the reason is ours rather than "cancelled".
     QString reason;
@@ -126,8 +128,8 @@ Inet::Answer Inet::request(const QString &url, const QUrl &target, const QDeadli
     Answer answer;
     // Drained as it arrives, up to one byte past the limit; true once past it.
     const auto drain = [&answer, reply] {
-        answer.body += reply->read(
-            std::min(reply->bytesAvailable(), MaxBodyBytes + 1 - answer.body.size()));
+        answer.body +=
+            reply->read(std::min(reply->bytesAvailable(), MaxBodyBytes + 1 - answer.body.size()));
         return answer.body.size() > MaxBodyBytes;
     };
     // The status decides before the body is read. The abort waits for the event loop:
@@ -150,8 +152,9 @@ Inet::Answer Inet::request(const QString &url, const QUrl &target, const QDeadli
         if (refusal.isEmpty() && drain())
             stop(tooLarge());
     });
-    connect(reply, &QNetworkReply::downloadProgress, reply, [&stop, &refusal](qint64, qint64 total) {
-        if (refusal.isEmpty() && total > MaxBodyBytes) // a stated length tells before the body
+    // A stated length tells before the body comes.
+    connect(reply, &QNetworkReply::downloadProgress, reply, [&stop, &refusal](qint64, qint64 all) {
+        if (refusal.isEmpty() && all > MaxBodyBytes)
             stop(tooLarge());
     });
     QTimer timer;
@@ -164,8 +167,8 @@ Inet::Answer Inet::request(const QString &url, const QUrl &target, const QDeadli
     connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     const QPointer<Inet> self(this);
     m_loop = &loop;
-    timer.start(std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline.remainingTimeAsDuration()));
+    timer.start(
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline.remainingTimeAsDuration()));
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     if (!self) // deleted while waiting; its manager took the reply along
         throw Error(failed(url, QStringLiteral("传输控件已关闭")));

@@ -20,7 +20,7 @@ inline constexpr BytesMode AsBytes{};
 // timers, sockets and painting go on but no user input is handled, so no click can
 // start anything in between. Only http and https addresses are fetched; redirects are
 // followed only to http and https, ten at most. A body is taken in as it arrives and the
-// transfer ends as soon as it passes MaxBodyBytes, so no server can make it hold more.
+// transfer ends as soon as it passes MaxBodyBytes.
 //
 // Every failure throws tk::Error with a readable reason: refused or unreachable host,
 // time-out, reset, an HTTP status outside 2xx, a body over MaxBodyBytes, a redirect
