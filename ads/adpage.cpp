@@ -2,6 +2,8 @@
 
 #include "webaddress.h"
 
+#include <QSet>
+#include <QUrl>
 #include <algorithm>
 #include <array>
 #include <limits>
@@ -108,6 +110,18 @@ std::optional<qint32> readWholeNumber(const QString &raw)
     return qint32(value);
 }
 
+// One spelling for every way of writing the same web address.
+QString sameAddress(const QString &link)
+{
+    QUrl url(link, QUrl::TolerantMode); // lower-cases scheme and host, decodes plain escapes
+    const int defaultPort = url.scheme() == QLatin1String("https") ? 443 : 80;
+    if (url.port() == defaultPort)
+        url.setPort(-1);
+    if (url.path().isEmpty())
+        url.setPath(QStringLiteral("/"));
+    return url.adjusted(QUrl::NormalizePathSegments).toString(QUrl::FullyEncoded);
+}
+
 } // namespace
 
 AdPage parseAdPage(const QString &text)
@@ -149,6 +163,23 @@ QStringList linksToOpen(const AdPage &page)
             links << slot.Link;
     }
     return links;
+}
+
+QStringList adsToOpen(const QStringList &links, const QStringList &opened)
+{
+    QSet<QString> seen;
+    for (const QString &link : opened)
+        seen.insert(sameAddress(link));
+    QStringList now;
+    for (const QString &link : links) {
+        if (now.size() == MaxAdsPerRead)
+            break;
+        if (const QString address = sameAddress(link); !seen.contains(address)) {
+            seen.insert(address);
+            now << link;
+        }
+    }
+    return now;
 }
 
 } // namespace tk

@@ -9,6 +9,8 @@ namespace tk {
 
 // However many slots a page announces, no more are read.
 constexpr int MaxAdSlots = 100;
+// However many ads are on, no more are opened each time the page is read.
+constexpr int MaxAdsPerRead = 5;
 // The ad page is read at start-up and on closing: it may hold the window this long.
 constexpr std::chrono::milliseconds AdPageTimeout{5000};
 
@@ -33,5 +35,11 @@ AdPage parseAdPage(const QString &text);
 // The links to open, in slot order: those of the slots that are on, when the master
 // switch is exactly "开", and only links that are web addresses (isWebAddress).
 QStringList linksToOpen(const AdPage &page);
+
+// Of a page's `links` (as linksToOpen gives them), those to open now: in their order, at
+// most MaxAdsPerRead, and none naming an address in `opened` (those opened before in this
+// run) or one before it in `links`. An address is the same however it is spelt: scheme
+// and host in any case, a plain character or its percent-escape, the default port or none.
+QStringList adsToOpen(const QStringList &links, const QStringList &opened);
 
 } // namespace tk

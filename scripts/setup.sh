@@ -12,7 +12,7 @@ if [ "${1:-}" = --asan ]; then
     config=(-DCMAKE_BUILD_TYPE=Debug -DTESSELKRAFT_SANITIZE=ON)
 fi
 
-bash "$root/scripts/install.sh" cmake g++ make qt6-base-dev qt6-translations-l10n \
+bash "$root/scripts/install.sh" cmake g++ make qt6-base-dev qt6-l10n-tools qt6-translations-l10n \
     fonts-wqy-microhei libjpeg62-turbo-dev liblzma-dev "$@"
 
 cmake -S "$root" -B "$build" "${config[@]}" >/dev/null

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -46,9 +47,10 @@ public:
     void Command2_Click();
     void Check2_Click();
     void Command3_Click();
-    // The ad slot: reads the ad configuration page and opens every enabled ad's address
-    // in the browser. Never shows a message and never throws; with no ad address set,
-    // or offline, it makes no request at all.
+    // The ad slot: reads the ad configuration page and opens enabled ads' addresses in
+    // the browser, at most five each time and each address once in a run (adsToOpen).
+    // Never shows a message and never throws; with no ad address set, or offline, it
+    // makes no request at all.
     void GuangGao();
     // The context menu's cut: full-resolution tiles from the loaded picture's file.
     void cutHighResolution();
@@ -91,6 +93,8 @@ private:
     QString m_folderRefusal;
     // p1 shows the loaded file (not cleared since), so it can be dragged out.
     bool m_previewShowsFile = false;
+    // The ads handed to the browser so far in this run.
+    QStringList m_adsOpened;
     // The update window while it is open; it has no owner and deletes itself on closing.
     QPointer<Update> m_update;
     std::unique_ptr<SkinLibrary> m_skin;

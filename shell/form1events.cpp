@@ -241,9 +241,13 @@ void Form1::GuangGao()
         return;
     try {
         const QByteArray page = Inet1->OpenURL(address, AsBytes);
+        const QStringList links =
+            adsToOpen(linksToOpen(parseAdPage(DecodeUtf8(page))), m_adsOpened);
         // Each address goes to the browser on its own; one that fails stops no other.
-        for (const QString &link : linksToOpen(parseAdPage(DecodeUtf8(page))))
+        for (const QString &link : links) {
+            m_adsOpened << link;
             openInBrowser(link);
+        }
     } catch (const std::exception &) {
         // A page that cannot be read opens nothing, without a word.
     }

@@ -1,29 +1,30 @@
 #include "desktopstandins.h"
 
 #include "app.h"
+#include "browser.h"
 #include "connectivity.h"
 #include "end.h"
 #include "messages.h"
 #include "report.h"
 
-#include <QDesktopServices>
-
 namespace testsupport {
 
-UrlRecorder::UrlRecorder(const QStringList &schemes) : m_schemes(schemes)
+UrlRecorder::UrlRecorder()
 {
-    for (const QString &scheme : m_schemes)
-        QDesktopServices::setUrlHandler(scheme, this, "open");
+    tk::setBrowserHook([this](const QString &address) {
+        opened << address;
+        return true;
+    });
 }
 
 UrlRecorder::~UrlRecorder()
 {
-    for (const QString &scheme : m_schemes)
-        QDesktopServices::unsetUrlHandler(scheme);
+    tk::setBrowserHook({});
 }
 
 void resetPlatformHooks()
 {
+    tk::setBrowserHook({});
     tk::setMsgBoxHook({});
     tk::setOpenDialogHook({});
     tk::setUnhandledHook({});

@@ -2,6 +2,12 @@
 
 #include <QTcpSocket>
 #include <QTimer>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace testsupport {
 
@@ -23,6 +29,13 @@ HttpServer::HttpServer(QObject *parent) : QObject(parent)
             });
         }
     });
+}
+
+HttpServer::~HttpServer()
+{
+    m_stopping = true;
+    for (std::thread &stream : m_streams)
+        stream.join();
 }
 
 QString HttpServer::url(const QString &path) const
@@ -55,10 +68,14 @@ void HttpServer::answer(QTcpSocket *socket, const QString &path)
 
     QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status) + " Canned\r\n" +
                       "Content-Type: text/html; charset=utf-8\r\nConnection: close\r\n";
-    if (reply.statedLength)
+    if (reply.statedLength && !reply.endless)
         head += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
     if (!reply.location.isEmpty())
         head += "Location: " + reply.location + "\r\n";
+    if (reply.endless) {
+        stream(socket, head + "\r\n");
+        return;
+    }
     socket->write(head + "\r\n");
     if (reply.dropHalfway) {
         // Closed after what was written has gone out: the head always arrives, so the
@@ -75,6 +92,35 @@ void HttpServer::answer(QTcpSocket *socket, const QString &path)
         QTimer::singleShot(reply.delayMs, socket, sendBody);
     else
         sendBody();
+}
+
+void HttpServer::stream(QTcpSocket *socket, const QByteArray &head)
+{
+    // The connection is handed to the thread whole: the socket lets go of its copy.
+    const int fd = ::dup(int(socket->socketDescriptor()));
+    socket->abort();
+    if (fd < 0)
+        qFatal("test server: dup: %s", std::strerror(errno));
+    m_streams.emplace_back([this, fd, head] {
+        const QByteArray filler(64 * 1024, 'x');
+        QByteArray pending = head;
+        qsizetype sent = 0;
+        while (!m_stopping) {
+            pollfd ready{fd, POLLOUT, 0};
+            if (::poll(&ready, 1, 50) <= 0)
+                continue;
+            const ssize_t n =
+                ::send(fd, pending.constData() + sent, size_t(pending.size() - sent), MSG_NOSIGNAL);
+            if (n < 0 && errno != EAGAIN && errno != EINTR)
+                break; // the client went away
+            sent += std::max<ssize_t>(n, 0);
+            if (sent == pending.size()) {
+                pending = filler;
+                sent = 0;
+            }
+        }
+        ::close(fd);
+    });
 }
 
 } // namespace testsupport

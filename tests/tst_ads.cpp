@@ -29,6 +29,15 @@ QStringList links(std::initializer_list<QByteArray> list)
     return result;
 }
 
+// http://ads.example/<from> … /<to>
+QStringList numbered(int from, int to)
+{
+    QStringList result;
+    for (int i = from; i <= to; ++i)
+        result << QStringLiteral("http://ads.example/%1").arg(i);
+    return result;
+}
+
 } // namespace
 
 class TstAds : public QObject {
@@ -39,6 +48,8 @@ private slots:
     void linksOfAPage_data();
     void linksOfAPage();
     void absurdCountReadsAtMostTheLimit();
+    void adsOpenedEachRead_data();
+    void adsOpenedEachRead();
     void samplePageOpensItsEnabledSlots();
 };
 
@@ -134,6 +145,31 @@ void TstAds::absurdCountReadsAtMostTheLimit()
     QCOMPARE(opened.size(), tk::MaxAdSlots);
     QCOMPARE(opened.first(), QString("http://ads.example/1"));
     QCOMPARE(opened.last(), QString("http://ads.example/100"));
+}
+
+void TstAds::adsOpenedEachRead_data()
+{
+    QTest::addColumn<QStringList>("enabled");
+    QTest::addColumn<QStringList>("openedBefore");
+    QTest::addColumn<QStringList>("openedNow");
+    QTest::newRow("150 ads on open five at start-up")
+        << numbered(1, 150) << QStringList() << numbered(1, 5);
+    QTest::newRow("closing opens the next five, none twice")
+        << numbered(1, 150) << numbered(1, 5) << numbered(6, 10);
+    QTest::newRow("every ad opened already") << numbered(1, 3) << numbered(1, 3) << QStringList();
+    QTest::newRow("an ad in many slots opens once")
+        << links({A, A, B, A, C}) << QStringList() << links({A, B, C});
+    QTest::newRow("another spelling of an opened address")
+        << links({"HTTP://ADS.example:80/%61", "http://ads.example/a/../a", B}) << links({A})
+        << links({B});
+}
+
+void TstAds::adsOpenedEachRead()
+{
+    QFETCH(QStringList, enabled);
+    QFETCH(QStringList, openedBefore);
+    QFETCH(QStringList, openedNow);
+    QCOMPARE(tk::adsToOpen(enabled, openedBefore), openedNow);
 }
 
 void TstAds::samplePageOpensItsEnabledSlots()

@@ -59,7 +59,7 @@ void TstGuangGao::init()
     });
     tk::setUnhandledHook([this](const QString &message) { m_said << message; });
     tk::setConnectivityHook([this] { return m_online; });
-    m_urls = std::make_unique<testsupport::UrlRecorder>(QStringList{"http", "https", "javascript"});
+    m_urls = std::make_unique<testsupport::UrlRecorder>();
     tk::App::setPath(m_folder.path());
     m_form = std::make_unique<tk::Form1>();
     m_form->Form_Load();
@@ -79,9 +79,10 @@ void TstGuangGao::opensEnabledWebLinksInOrder()
 {
     m_server->setReply("/ads", {200, Page});
     m_form->GuangGao();
-    QCOMPARE(m_urls->opened,
-             QList<QUrl>({QUrl("http://ads.example/1"), QUrl("https://ads.example/3")}));
-    QCOMPARE(m_server->requests(), QStringList{"/ads"});
+    // Read again (as on closing), the page opens nothing it opened before.
+    m_form->GuangGao();
+    QCOMPARE(m_urls->opened, QStringList({"http://ads.example/1", "https://ads.example/3"}));
+    QCOMPARE(m_server->requests(), QStringList({"/ads", "/ads"}));
 }
 
 void TstGuangGao::noRequestWithoutAddressOrNetwork()

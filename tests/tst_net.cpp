@@ -1,18 +1,30 @@
 #include "browser.h"
-#include "desktopstandins.h"
 #include "error.h"
 #include "httpserver.h"
 #include "inet.h"
+#include "testsupport.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <sys/resource.h>
 
 using testsupport::HttpServer;
 using namespace std::chrono_literals;
 
 Q_DECLARE_METATYPE(HttpServer::Reply)
 
-// Stands in for the desktop's URL opener.
+namespace {
+
+qint64 peakResidentBytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return qint64(usage.ru_maxrss) * 1024;
+}
+
+} // namespace
 
 class TstNet : public QObject {
     Q_OBJECT
@@ -32,7 +44,8 @@ void TstNet::fetchesTextBytesAndRedirects()
     const QByteArray full(tk::Inet::MaxBodyBytes, 'x');
     server.setReply("/page", {200, page});
     server.setReply("/full", {200, full});
-    HttpServer::Reply moved{302};
+    // A redirect's own body, larger than the client buffers, is never waited for.
+    HttpServer::Reply moved{302, QByteArray(256 * 1024, 'r')};
     moved.location = "/page";
     server.setReply("/moved", moved);
 
@@ -49,8 +62,10 @@ void TstNet::failedTransfersThrow_data()
     QTest::addColumn<HttpServer::Reply>("reply");
     QTest::addColumn<QString>("reason");
     const QByteArray big(5 * 1024 * 1024, 'x');
-    HttpServer::Reply silent, toFile{302}, cut{200, QByteArray(4096, 'x')}, unstated{200, big};
+    HttpServer::Reply silent, toFile{302}, cut{200, QByteArray(4096, 'x')}, unstated{200, big},
+        endless;
     silent.silent = true;
+    endless.endless = true;
     toFile.location = "file:///etc/passwd";
     cut.dropHalfway = true;
     unstated.statedLength = false;
@@ -60,6 +75,7 @@ void TstNet::failedTransfersThrow_data()
     QTest::newRow("not modified is no body") << HttpServer::Reply{304} << "HTTP 304";
     QTest::newRow("5 MB stated") << HttpServer::Reply{200, big} << "1 MiB";
     QTest::newRow("5 MB unstated") << unstated << "1 MiB";
+    QTest::newRow("endless body faster than the client reads") << endless << "1 MiB";
     QTest::newRow("redirect to file") << toFile << "file:///etc/passwd";
     QTest::newRow("connection dropped halfway") << cut << "";
 }
@@ -73,6 +89,7 @@ void TstNet::failedTransfersThrow()
     tk::Inet inet;
     inet.setRequestTimeout(300ms);
     const QString url = server.url("/page");
+    const qint64 peakBefore = peakResidentBytes();
     try {
         inet.OpenURL(url, tk::AsBytes);
         QFAIL("no error");
@@ -80,6 +97,9 @@ void TstNet::failedTransfersThrow()
         QVERIFY2(e.message().contains(url) && e.message().contains(reason),
                  qPrintable(e.message()));
     }
+    // The body is cut off near the limit, not buffered whole and then refused.
+    const qint64 grown = peakResidentBytes() - peakBefore;
+    QVERIFY2(grown < 32 * tk::Inet::MaxBodyBytes, qPrintable(QString::number(grown)));
     QVERIFY(!inet.StillExecuting());
     QCOMPARE(server.requests().size(), 1);
 }
@@ -119,6 +139,8 @@ void TstNet::handOffTakesOnlyWebAddresses_data()
     QTest::addColumn<bool>("opened");
     QTest::newRow("http with query") << "http://ads.example/a?b=1&c=2" << true;
     QTest::newRow("https, Chinese host and path") << "HTTPS://例子.example/广告" << true;
+    QTest::newRow("escapes, case and port as written")
+        << "HTTP://Ads.EXAMPLE:80/%41%7e?q=%2F&r=%e5%b9%bf" << true;
     QTest::newRow("file") << "file:///etc/passwd" << false;
     QTest::newRow("javascript") << "javascript:alert(1)" << false;
     QTest::newRow("no host") << "http:///etc/passwd" << false;
@@ -130,9 +152,26 @@ void TstNet::handOffTakesOnlyWebAddresses()
 {
     QFETCH(QString, address);
     QFETCH(bool, opened);
-    testsupport::UrlRecorder recorder({"http", "https", "file", "javascript"});
-    QCOMPARE(tk::openInBrowser(address), opened);
-    QCOMPARE(recorder.opened, opened ? QList<QUrl>{QUrl(address)} : QList<QUrl>());
+    // The desktop's opener, first on the PATH: writes down how many arguments it got
+    // and each of them.
+    QTemporaryDir bin;
+    const QString record = bin.filePath("arguments");
+    QFile opener(bin.filePath("xdg-open"));
+    QVERIFY(opener.open(QIODevice::WriteOnly));
+    opener.write("#!/bin/sh\nprintf '%s\\n' \"$#\" \"$@\" >\"$0.part\" && mv \"$0.part\" '" +
+                 QFile::encodeName(record) + "'\n");
+    opener.close();
+    opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(bin.path()) + ":" + path);
+    const bool handedOver = tk::openInBrowser(address);
+    qputenv("PATH", path);
+
+    QCOMPARE(handedOver, opened);
+    if (opened)
+        QTRY_COMPARE(testsupport::readBytes(record), "1\n" + address.toUtf8() + "\n");
+    else
+        QVERIFY(!QFile::exists(record));
 }
 
 QTEST_MAIN(TstNet)

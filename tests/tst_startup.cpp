@@ -8,14 +8,24 @@
 #include "messages.h"
 #include "report.h"
 #include "resdata.h"
+#include "testsupport.h"
+#include "translations.h"
 #include "update.h"
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTest>
+#include <QTimer>
+#include <QTreeView>
 #include <cstdio>
 #include <memory>
 #include <unistd.h>
@@ -41,13 +51,19 @@ struct Seen {
 
 class TstStartup : public QObject {
     Q_OBJECT
+public:
+    // Before the application object: a desktop that speaks no Chinese, whatever the
+    // machine running the tests speaks.
+    static void initMain() { qputenv("LC_ALL", "C.UTF-8"); }
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
     void startsInOrder();
     void unwritableFoldersDoNotStopTheStart();
     void closingRunsTheAdSlotAgainThenEnds();
     void silentAdServerHoldsTheClosingAtMostItsTimeout();
+    void openDialogSpeaksChinese();
 
 private:
     void watchAdRequests(const QString &folder);
@@ -61,6 +77,11 @@ private:
     QStringList m_said;
     int m_ends = 0;
 };
+
+void TstStartup::initTestCase()
+{
+    tk::installChineseTranslations(*qApp); // as the program's start does
+}
 
 void TstStartup::init()
 {
@@ -140,7 +161,7 @@ void TstStartup::startsInOrder()
     QVERIFY(m_seen[0].skinned);
     QVERIFY(m_seen[0].laidOut);
     QVERIFY(m_seen[0].shown);
-    QCOMPARE(m_urls->opened, QList<QUrl>{QUrl("http://ads.example/one")});
+    QCOMPARE(m_urls->opened, QStringList{"http://ads.example/one"});
 }
 
 void TstStartup::unwritableFoldersDoNotStopTheStart()
@@ -202,13 +223,17 @@ void TstStartup::closingRunsTheAdSlotAgainThenEnds()
         return false;
     }));
 
+    // By now the page has a second ad; the first was opened at start-up already.
+    m_server->setReply("/ads", {200, QByteArray(AdPage).replace("总数：1", "总数：2") +
+                                         "广告位2(开)<a href=\"http://ads.example/two\" "
+                                         "target=\"_blank\">2</a>"});
     m_form->close();
     QCOMPARE(m_seen.size(), 2);
     QVERIFY(m_seen[1].shown); // the window stays while the ad slot runs
     QCOMPARE(m_ends, 1);
     for (QWidget *window : QApplication::topLevelWidgets())
         QVERIFY2(!window->isVisible(), qPrintable(window->objectName()));
-    QCOMPARE(m_urls->opened.size(), 2);
+    QCOMPARE(m_urls->opened, QStringList({"http://ads.example/one", "http://ads.example/two"}));
 }
 
 void TstStartup::silentAdServerHoldsTheClosingAtMostItsTimeout()
@@ -226,6 +251,51 @@ void TstStartup::silentAdServerHoldsTheClosingAtMostItsTimeout()
     m_form->close();
     QCOMPARE(m_ends, 1);
     QVERIFY2(held.elapsed() < 6000, qPrintable(QString::number(held.elapsed())));
+}
+
+void TstStartup::openDialogSpeaksChinese()
+{
+    // A folder beside a picture of a few KB and a text file: sizes, types and dates show.
+    const QString folder = m_root.filePath("dialog");
+    QDir().mkpath(folder + "/相册");
+    testsupport::writeBytes(QByteArray(4000, 'x'), folder + "/照片.jpg");
+    testsupport::writeBytes("你好\n", folder + "/说明.txt");
+
+    // What the dialog itself writes; the names of files, folders and places are not.
+    QStringList shown;
+    QTimer::singleShot(0, this, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        const auto close = qScopeGuard([dialog] {
+            if (dialog)
+                dialog->reject();
+        });
+        QVERIFY(dialog);
+        dialog->setViewMode(QFileDialog::Detail);
+        dialog->setDirectory(folder);
+        const QTreeView *view = dialog->findChild<QTreeView *>();
+        QVERIFY(view);
+        const QAbstractItemModel *files = view->model();
+        QTRY_COMPARE(files->rowCount(view->rootIndex()), 3);
+        for (int column = 0; column < files->columnCount(view->rootIndex()); ++column)
+            shown << files->headerData(column, Qt::Horizontal).toString();
+        for (int row = 0; row < 3; ++row)
+            for (int column = 1; column < files->columnCount(view->rootIndex()); ++column)
+                shown << files->index(row, column, view->rootIndex()).data().toString();
+        shown << dialog->windowTitle() << dialog->nameFilters();
+        for (const QLabel *label : dialog->findChildren<QLabel *>())
+            shown << label->text();
+        for (const QAbstractButton *button : dialog->findChildren<QAbstractButton *>())
+            shown << button->text() << button->toolTip();
+        for (const QAction *action : dialog->findChildren<QAction *>())
+            shown << action->text();
+    });
+    QCOMPARE(tk::ShowOpenDialog(nullptr), QString());
+
+    QVERIFY(shown.contains(QStringLiteral("文件夹")));
+    // Any Latin word with a small letter is English, but for the unit of sizes.
+    const QRegularExpression english(QStringLiteral("\\b(?!kB\\b)[A-Za-z]*[a-z][A-Za-z]*\\b"));
+    for (const QString &text : shown)
+        QVERIFY2(!english.match(text).hasMatch(), qPrintable(shown.join(" | ")));
 }
 
 QTEST_MAIN(TstStartup)

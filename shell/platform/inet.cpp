@@ -3,11 +3,13 @@
 #include "error.h"
 #include "webaddress.h"
 
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QPointer>
 #include <QTimer>
+#include <algorithm>
 #include <memory>
 
 namespace tk {
@@ -15,6 +17,7 @@ namespace tk {
 namespace {
 
 constexpr int MaxRedirects = 10;
+constexpr qint64 ReadBufferBytes = 64 * 1024;
 
 bool isWebScheme(const QUrl &url)
 {
@@ -24,6 +27,21 @@ bool isWebScheme(const QUrl &url)
 QString failed(const QString &url, const QString &reason)
 {
     return QStringLiteral("无法读取 %1：%2").arg(url, reason);
+}
+
+QString tooLarge()
+{
+    return QStringLiteral("内容超过 1 MiB");
+}
+
+QString httpStatus(int status)
+{
+    return QStringLiteral("服务器回答 HTTP %1").arg(status);
+}
+
+bool isRedirect(int status)
+{
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
 QString redirectRefused(const QUrl &to)
@@ -71,11 +89,32 @@ QByteArray Inet::fetch(const QString &url)
     if (!isWebAddress(url))
         throw Error(failed(url, QStringLiteral("只能读取 http 或 https 地址")));
 
-    QNetworkRequest request{QUrl(url)};
+    const QDeadlineTimer deadline(m_timeout); // for the whole transfer, redirects included
+    QUrl target(url);
+    for (int redirects = 0;; ++redirects) {
+        const Answer answer = request(url, target, deadline);
+        if (answer.redirect.isEmpty())
+            return answer.body;
+        if (!isWebScheme(answer.redirect))
+            throw Error(failed(url, redirectRefused(answer.redirect)));
+        if (redirects == MaxRedirects)
+            throw Error(failed(url, QStringLiteral("转向超过 %1 次").arg(MaxRedirects)));
+        target = answer.redirect;
+    }
+}
+
+Inet::Answer Inet::request(const QString &url, const QUrl &target, const QDeadlineTimer &deadline)
+{
+    // Redirects are followed by fetch(), so that no redirect's body is ever read.
+    QNetworkRequest request(target);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::UserVerifiedRedirectPolicy);
-    request.setMaximumRedirectsAllowed(MaxRedirects);
+                         QNetworkRequest::ManualRedirectPolicy);
     QNetworkReply *reply = m_manager->get(request);
+    // Qt's network thread stops reading once this much waits unread, so however fast
+    // the server sends, no more than this is held beyond our own copy of the body.
+    // (The body of a 401 or 407 answer Qt takes in whole before it tells; only the
+    // deadline ends that.)
+    reply->setReadBufferSize(ReadBufferBytes);
 
     // Set before a deliberate abort, so the reason is ours rather than "cancelled".
     QString reason;
@@ -86,19 +125,41 @@ QByteArray Inet::fetch(const QString &url)
             reason = why;
         reply->abort();
     };
-    connect(reply, &QNetworkReply::redirected, reply, [&stop, reply](const QUrl &to) {
-        if (isWebScheme(to))
-            emit reply->redirectAllowed();
-        else
-            stop(redirectRefused(to));
+    Answer answer;
+    // Drained as it arrives, up to one byte past the limit; true once past it.
+    const auto drain = [&answer, reply] {
+        answer.body +=
+            reply->read(std::min(reply->bytesAvailable(), MaxBodyBytes + 1 - answer.body.size()));
+        return answer.body.size() > MaxBodyBytes;
+    };
+    // The status decides before the body is read. The abort waits for the event loop:
+    // inside this signal Qt has not finished taking in the answer.
+    QString refusal;
+    QTimer refuse;
+    refuse.setSingleShot(true);
+    connect(&refuse, &QTimer::timeout, reply, [&stop, &refusal] { stop(refusal); });
+    connect(reply, &QNetworkReply::metaDataChanged, reply, [&answer, &refusal, &refuse, reply] {
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (status == 0 || (status >= 200 && status <= 299) || !refusal.isEmpty())
+            return;
+        const QByteArray location = reply->rawHeader("Location");
+        if (isRedirect(status) && !location.isEmpty())
+            answer.redirect = reply->url().resolved(QUrl::fromEncoded(location));
+        refusal = httpStatus(status);
+        refuse.start(0);
     });
-    connect(reply, &QNetworkReply::downloadProgress, reply, [&stop](qint64 received, qint64 total) {
-        if (received > MaxBodyBytes || total > MaxBodyBytes)
-            stop(QStringLiteral("内容超过 1 MiB"));
+    connect(reply, &QNetworkReply::readyRead, reply, [&drain, &stop, &refusal] {
+        if (refusal.isEmpty() && drain())
+            stop(tooLarge());
     });
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    connect(&deadline, &QTimer::timeout, reply, [&stop, this] {
+    // A stated length tells before the body comes.
+    connect(reply, &QNetworkReply::downloadProgress, reply, [&stop, &refusal](qint64, qint64 all) {
+        if (refusal.isEmpty() && all > MaxBodyBytes)
+            stop(tooLarge());
+    });
+    QTimer timer;
+    timer.setSingleShot(true);
+    connect(&timer, &QTimer::timeout, reply, [&stop, this] {
         stop(QStringLiteral("%1 秒内没有完成").arg(double(m_timeout.count()) / 1000.0));
     });
 
@@ -106,32 +167,29 @@ QByteArray Inet::fetch(const QString &url)
     connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     const QPointer<Inet> self(this);
     m_loop = &loop;
-    deadline.start(m_timeout);
+    timer.start(
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline.remainingTimeAsDuration()));
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     if (!self) // deleted while waiting; its manager took the reply along
         throw Error(failed(url, QStringLiteral("传输控件已关闭")));
     m_loop = nullptr;
-    deadline.stop();
+    timer.stop();
 
     const std::unique_ptr<QNetworkReply, Discard> finished(reply);
+    if (!answer.redirect.isEmpty())
+        return answer;
     if (!reason.isEmpty())
         throw Error(failed(url, reason));
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    // Qt refuses some targets (file:, ftp:) itself, without asking; say where it led.
-    const QByteArray location = reply->rawHeader("Location");
-    if (status >= 300 && status < 400 && !location.isEmpty())
-        throw Error(
-            failed(url, redirectRefused(reply->url().resolved(QUrl::fromEncoded(location)))));
     if (status != 0 && (status < 200 || status > 299))
-        throw Error(failed(url, QStringLiteral("服务器回答 HTTP %1").arg(status)));
+        throw Error(failed(url, httpStatus(status)));
     if (reply->error() != QNetworkReply::NoError)
         throw Error(failed(url, reply->errorString()));
     if (status == 0)
         throw Error(failed(url, QStringLiteral("没有收到 HTTP 回答")));
-    QByteArray body = reply->readAll();
-    if (body.size() > MaxBodyBytes) // a body without a stated length that grew past the limit
-        throw Error(failed(url, QStringLiteral("内容超过 1 MiB")));
-    return body;
+    if (drain())
+        throw Error(failed(url, tooLarge()));
+    return answer;
 }
 
 } // namespace tk

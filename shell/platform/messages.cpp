@@ -1,5 +1,7 @@
 #include "messages.h"
 
+#include "filelistproxy.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -74,7 +76,10 @@ QString ShowOpenDialog(QWidget *parent)
 {
     if (openDialogHook())
         return openDialogHook()();
-    return QFileDialog::getOpenFileName(parent);
+    QFileDialog dialog(parent);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setProxyModel(new FileListProxy(&dialog));
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
 void setMsgBoxHook(MsgBoxHook hook)

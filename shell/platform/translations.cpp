@@ -7,14 +7,30 @@
 
 namespace tk {
 
-void installChineseTranslations(QCoreApplication &app)
+namespace {
+
+void install(QCoreApplication &app, QTranslator *translator, bool loaded)
 {
-    auto *translator = new QTranslator(&app);
-    if (translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
-                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (loaded)
         app.installTranslator(translator);
     else
         delete translator;
+}
+
+} // namespace
+
+void installChineseTranslations(QCoreApplication &app)
+{
+    const QLocale chinese(QLocale::Chinese, QLocale::China);
+    // Whatever the desktop's language: sizes, dates and file types follow this too.
+    QLocale::setDefault(chinese);
+    // The translator installed last is asked first: Qt's own, then what it lacks.
+    auto *supplement = new QTranslator(&app);
+    install(app, supplement, supplement->load(QStringLiteral(":/i18n/qt_supplement_zh_CN.qm")));
+    auto *qt = new QTranslator(&app);
+    install(app, qt,
+            qt->load(chinese, QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
 }
 
 } // namespace tk

@@ -1,6 +1,7 @@
 // The ad page parser hands out only http and https addresses, reads at most the slot
 // limit, and stays linear: the input repeated to a large page is parsed as well, which a
-// parser with quadratic cost could not do within the fuzzer's time limit.
+// parser with quadratic cost could not do within the fuzzer's time limit. The picking
+// opens a few ads each time and none twice.
 #include "adpage.h"
 #include "module1.h"
 
@@ -18,7 +19,15 @@ void check(const QString &text)
     for (const tk::AdSlot &slot : page.Slots)
         if (slot.State.size() > 1)
             std::abort();
-    for (const QString &link : tk::linksToOpen(page)) {
+    const QStringList links = tk::linksToOpen(page);
+    // Picked at start-up and again on closing: five at most each time, none twice.
+    const QStringList first = tk::adsToOpen(links, {}), second = tk::adsToOpen(links, first);
+    if (first.size() > tk::MaxAdsPerRead || second.size() > tk::MaxAdsPerRead)
+        std::abort();
+    for (const QString &link : second)
+        if (first.contains(link))
+            std::abort();
+    for (const QString &link : links) {
         const QUrl url(link);
         const bool web = link.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) ||
                          link.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
