@@ -72,6 +72,8 @@ void HttpServer::answer(QTcpSocket *socket, const QString &path)
         head += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
     if (!reply.location.isEmpty())
         head += "Location: " + reply.location + "\r\n";
+    if (reply.status == 401)
+        head += "WWW-Authenticate: Basic realm=\"pages\"\r\n";
     if (reply.endless) {
         stream(socket, head + "\r\n");
         return;

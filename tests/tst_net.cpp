@@ -63,9 +63,10 @@ void TstNet::failedTransfersThrow_data()
     QTest::addColumn<QString>("reason");
     const QByteArray big(5 * 1024 * 1024, 'x');
     HttpServer::Reply silent, toFile{302}, cut{200, QByteArray(4096, 'x')}, unstated{200, big},
-        endless;
+        endless, endlessAuth{401};
     silent.silent = true;
     endless.endless = true;
+    endlessAuth.endless = true;
     toFile.location = "file:///etc/passwd";
     cut.dropHalfway = true;
     unstated.statedLength = false;
@@ -76,6 +77,7 @@ void TstNet::failedTransfersThrow_data()
     QTest::newRow("5 MB stated") << HttpServer::Reply{200, big} << "1 MiB";
     QTest::newRow("5 MB unstated") << unstated << "1 MiB";
     QTest::newRow("endless body faster than the client reads") << endless << "1 MiB";
+    QTest::newRow("endless body of an authentication request") << endlessAuth << "1 MiB";
     QTest::newRow("redirect to file") << toFile << "file:///etc/passwd";
     QTest::newRow("connection dropped halfway") << cut << "";
 }

@@ -5,12 +5,14 @@
 
 #include <QDeadlineTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QPointer>
 #include <QTimer>
 #include <algorithm>
 #include <memory>
+#include <unistd.h>
 
 namespace tk {
 
@@ -18,6 +20,24 @@ namespace {
 
 constexpr int MaxRedirects = 10;
 constexpr qint64 ReadBufferBytes = 64 * 1024;
+// What a transfer may add to the process while it runs, whatever Qt buffers inside:
+// it takes in the body of a 401 or 407 answer whole before it says anything.
+constexpr qint64 MaxTransferGrowth = 24 << 20;
+constexpr std::chrono::milliseconds MemoryCheckInterval{5};
+
+// The process's resident memory in bytes, or 0 where the system does not tell.
+qint64 residentBytes()
+{
+#ifdef Q_OS_LINUX
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return 0;
+    const QList<QByteArray> fields = statm.read(128).split(' ');
+    return fields.size() > 1 ? fields[1].toLongLong() * ::sysconf(_SC_PAGESIZE) : 0;
+#else
+    return 0;
+#endif
+}
 
 bool isWebScheme(const QUrl &url)
 {
@@ -112,8 +132,6 @@ Inet::Answer Inet::request(const QString &url, const QUrl &target, const QDeadli
     QNetworkReply *reply = m_manager->get(request);
     // Qt's network thread stops reading once this much waits unread, so however fast
     // the server sends, no more than this is held beyond our own copy of the body.
-    // (The body of a 401 or 407 answer Qt takes in whole before it tells; only the
-    // deadline ends that.)
     reply->setReadBufferSize(ReadBufferBytes);
 
     // Set before a deliberate abort, so the reason is ours rather than "cancelled".
@@ -162,6 +180,15 @@ Inet::Answer Inet::request(const QString &url, const QUrl &target, const QDeadli
     connect(&timer, &QTimer::timeout, reply, [&stop, this] {
         stop(QStringLiteral("%1 秒内没有完成").arg(double(m_timeout.count()) / 1000.0));
     });
+
+    // Where Qt takes in a body without telling (see MaxTransferGrowth), the memory tells.
+    const qint64 residentAtStart = residentBytes();
+    QTimer memory;
+    connect(&memory, &QTimer::timeout, reply, [&stop, residentAtStart] {
+        if (residentAtStart > 0 && residentBytes() - residentAtStart > MaxTransferGrowth)
+            stop(tooLarge());
+    });
+    memory.start(MemoryCheckInterval);
 
     QEventLoop loop;
     connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
