@@ -27,6 +27,26 @@ QLineEdit *makeTextBox(QWidget *form, const char *name, float left)
     return text;
 }
 
+// The look that the constructor gave the strip, kept under any skin: Qt puts a widget's
+// own style sheet before the application's whatever the selectors, so a skin loses on
+// every property named here (the window keeps its key colour, the boxes their colours
+// and no frame, the status line its colour and font on no background).
+QString ownLook(const PictureBox *track, const PictureBox *bar, const QLabel *status)
+{
+    const QString plain = QStringLiteral("background: none; border: none; border-image: none;"
+                                         " image: none; padding: 0; margin: 0;");
+    const QFont font = status->font();
+    return QStringLiteral("#Update, tk--PictureBox { %1 }"
+                          "tk--PictureBox#%2 { qproperty-BackColor: %3; }"
+                          "tk--PictureBox#%4 { qproperty-BackColor: %5; }"
+                          "QLabel#%6 { %1 color: %7; font-family: \"%8\"; font-size: %9pt;"
+                          " font-weight: normal; font-style: normal; text-decoration: none; }")
+        .arg(plain, track->objectName(), track->BackColor().name(), bar->objectName(),
+             bar->BackColor().name(), status->objectName(),
+             status->palette().color(QPalette::WindowText).name(), font.family())
+        .arg(font.pointSizeF());
+}
+
 } // namespace
 
 Update::Update(QWidget *parent) : QWidget(parent)
@@ -84,6 +104,8 @@ Update::Update(QWidget *parent) : QWidget(parent)
     setTabOrder(Text1, Text2);
     setTabOrder(Text2, Picture1);
     setTabOrder(Picture1, Picture2);
+
+    setStyleSheet(ownLook(Picture1, Picture2, Label1));
 }
 
 } // namespace tk
