@@ -85,7 +85,8 @@ private:
     FileIdentity m_loadedIdentity;
     // p1 shows the loaded file (not cleared since), so it can be dragged out.
     bool m_previewShowsFile = false;
-    // The update window while it is open; it has no owner and deletes itself on closing.
+    // The update window while it is open: no owner, only kept above this window (on
+    // Wayland drawn on it); it deletes itself on closing.
     QPointer<Update> m_update;
     std::unique_ptr<SkinLibrary> m_skin;
 };

@@ -1,11 +1,13 @@
 #include "update.h"
 
+#include "colourkey.h"
 #include "colours.h"
 #include "controls.h"
 #include "inet.h"
 #include "picturebox.h"
 #include "report.h"
 #include "units.h"
+#include "windowsystem.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -13,6 +15,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QTimer>
+#include <QWindow>
 
 namespace tk {
 
@@ -56,6 +59,7 @@ Update::Update(QWidget *parent) : QWidget(parent)
     // No frame and no task-bar button; the keyboard stays with the main window.
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
     setAttribute(Qt::WA_ShowWithoutActivating);
+    prepareColourKey(this);
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(twipsToWholePixels(4680), twipsToWholePixels(690));
     setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(),
@@ -106,6 +110,25 @@ Update::Update(QWidget *parent) : QWidget(parent)
     setTabOrder(Picture1, Picture2);
 
     setStyleSheet(ownLook(Picture1, Picture2, Label1));
+}
+
+void Update::stayAbove(QWidget *window)
+{
+    QWidget *main = window->window();
+    if (onWayland()) {
+        // The compositor places every window itself and hands each new one the keyboard,
+        // and it closes a popup once its parent loses the keyboard: there the strip is
+        // drawn on the main window itself, in its middle, and no key can land in it.
+        setParent(main);
+        move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), main->rect()).topLeft());
+        for (QWidget *control : findChildren<QWidget *>())
+            control->setFocusPolicy(Qt::NoFocus);
+        return;
+    }
+    // A window of its own that the desktop keeps above the main window.
+    create();
+    if (QWindow *above = main->windowHandle())
+        windowHandle()->setTransientParent(above);
 }
 
 } // namespace tk
