@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test (widget tests offscreen, one run in Xvfb), then
-# runs each fuzz target for 20 seconds.
+# Sets up, builds and runs every test (widget tests offscreen, runs in Xvfb and on a
+# headless Wayland desktop), then runs each fuzz target for 20 seconds.
 #   test.sh          all of that
 #   test.sh asan     the tests alone, built with AddressSanitizer and UBSan (build-asan/)
 #   test.sh fuzz N   the fuzz targets alone, N seconds each
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-test_packages=(xvfb xauth xdotool desktop-file-utils appstream dpkg-dev file)
+test_packages=(xvfb xauth xdotool desktop-file-utils appstream dpkg-dev file
+    sway grim wtype qt6-wayland)
 case "${1:-}" in
 asan)
     bash "$root/scripts/setup.sh" --asan "${test_packages[@]}"

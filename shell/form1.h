@@ -95,7 +95,8 @@ private:
     bool m_previewShowsFile = false;
     // The ads handed to the browser so far in this run.
     QStringList m_adsOpened;
-    // The update window while it is open; it has no owner and deletes itself on closing.
+    // The update window while it is open: no owner, only kept above this window (on
+    // Wayland drawn on it); it deletes itself on closing.
     QPointer<Update> m_update;
     std::unique_ptr<SkinLibrary> m_skin;
 };

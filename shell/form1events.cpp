@@ -229,8 +229,10 @@ void Form1::Check2_Click()
 
 void Form1::Command3_Click()
 {
-    if (!m_update || m_update->isUnloaded())
+    if (!m_update || m_update->isUnloaded()) {
         m_update = new Update;
+        m_update->stayAbove(this);
+    }
     m_update->Show();
 }
 

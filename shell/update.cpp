@@ -1,11 +1,13 @@
 #include "update.h"
 
+#include "colourkey.h"
 #include "colours.h"
 #include "controls.h"
 #include "inet.h"
 #include "picturebox.h"
 #include "report.h"
 #include "units.h"
+#include "windowsystem.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -13,6 +15,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QTimer>
+#include <QWindow>
 
 namespace tk {
 
@@ -27,6 +30,26 @@ QLineEdit *makeTextBox(QWidget *form, const char *name, float left)
     return text;
 }
 
+// The look that the constructor gave the strip, kept under any skin: Qt puts a widget's
+// own style sheet before the application's whatever the selectors, so a skin loses on
+// every property named here (the window keeps its key colour, the boxes their colours
+// and no frame, the status line its colour and font on no background).
+QString ownLook(const PictureBox *track, const PictureBox *bar, const QLabel *status)
+{
+    const QString plain = QStringLiteral("background: none; border: none; border-image: none;"
+                                         " image: none; padding: 0; margin: 0;");
+    const QFont font = status->font();
+    return QStringLiteral("#Update, tk--PictureBox { %1 }"
+                          "tk--PictureBox#%2 { qproperty-BackColor: %3; }"
+                          "tk--PictureBox#%4 { qproperty-BackColor: %5; }"
+                          "QLabel#%6 { %1 color: %7; font-family: \"%8\"; font-size: %9pt;"
+                          " font-weight: normal; font-style: normal; text-decoration: none; }")
+        .arg(plain, track->objectName(), track->BackColor().name(), bar->objectName(),
+             bar->BackColor().name(), status->objectName(),
+             status->palette().color(QPalette::WindowText).name(), font.family())
+        .arg(font.pointSizeF());
+}
+
 } // namespace
 
 Update::Update(QWidget *parent) : QWidget(parent)
@@ -36,6 +59,7 @@ Update::Update(QWidget *parent) : QWidget(parent)
     // No frame and no task-bar button; the keyboard stays with the main window.
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
     setAttribute(Qt::WA_ShowWithoutActivating);
+    prepareColourKey(this);
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(twipsToWholePixels(4680), twipsToWholePixels(690));
     setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(),
@@ -84,6 +108,27 @@ Update::Update(QWidget *parent) : QWidget(parent)
     setTabOrder(Text1, Text2);
     setTabOrder(Text2, Picture1);
     setTabOrder(Picture1, Picture2);
+
+    setStyleSheet(ownLook(Picture1, Picture2, Label1));
+}
+
+void Update::stayAbove(QWidget *window)
+{
+    QWidget *main = window->window();
+    if (onWayland()) {
+        // The compositor places every window itself and hands each new one the keyboard,
+        // and it closes a popup once its parent loses the keyboard: there the strip is
+        // drawn on the main window itself, in its middle, and no key can land in it.
+        setParent(main);
+        move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), main->rect()).topLeft());
+        for (QWidget *control : findChildren<QWidget *>())
+            control->setFocusPolicy(Qt::NoFocus);
+        return;
+    }
+    // A window of its own that the desktop keeps above the main window.
+    create();
+    if (QWindow *above = main->windowHandle())
+        windowHandle()->setTransientParent(above);
 }
 
 } // namespace tk

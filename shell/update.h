@@ -19,6 +19,11 @@ class Update : public QWidget {
 public:
     explicit Update(QWidget *parent = nullptr);
 
+    // Keeps the strip above the main window `window`, a window of its own all the same
+    // (no owner); where the program can place no window on the screen (Wayland), the strip
+    // is shown on `window` instead, in its middle. Call before the first Show.
+    void stayAbove(QWidget *window);
+
     // Loads the window the first time (Form_Load); afterwards it only shows it again,
     // so an open window starts no second check.
     void Show();

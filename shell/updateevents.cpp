@@ -43,10 +43,7 @@ void Update::Form_Load()
 {
     m_loaded = true;
     try {
-        QPalette background = palette();
-        background.setColor(QPalette::Window, vbColour(TransparencyKey));
-        setPalette(background);
-        setAutoFillBackground(true);
+        setKeyBackground(this, vbColour(TransparencyKey));
         applyColourKey(this, vbColour(TransparencyKey));
         show();
         Picture2->setWidth(0);

@@ -2,6 +2,11 @@
 //   e2ehelper serve FILE   serves FILE on 127.0.0.1 at every path; prints the address,
 //                          then one line per request
 //   e2ehelper blue         prints how many pixels on the screen are pure blue
+//   e2ehelper shot PNG     reads a screenshot with the update strip on the main window:
+//                          "BLUE STATUS BAR_X BAR_Y WINDOW_X WINDOW_Y WINDOW_W WINDOW_H",
+//                          the counts of pure blue and status-green pixels, the corner of
+//                          the yellow bar (-1 -1 without one) and the box of everything
+//                          unlike the desktop (the bottom-right pixel)
 #include "httpserver.h"
 
 #include <QFile>
@@ -42,6 +47,32 @@ int countBlue()
     return 0;
 }
 
+int readShot(const QString &path)
+{
+    const QImage shot = QImage(path).convertToFormat(QImage::Format_RGB32);
+    if (shot.isNull())
+        return 2;
+    const QRgb desktop = shot.pixel(shot.width() - 1, shot.height() - 1);
+    long blue = 0, status = 0;
+    QRect bar, window;
+    for (int y = 0; y < shot.height(); ++y) {
+        for (int x = 0; x < shot.width(); ++x) {
+            const QRgb pixel = shot.pixel(x, y);
+            blue += pixel == qRgb(0, 0, 255);
+            status += pixel == qRgb(0, 192, 0);
+            if (pixel == qRgb(255, 255, 0))
+                bar |= QRect(x, y, 1, 1);
+            if (pixel != desktop)
+                window |= QRect(x, y, 1, 1);
+        }
+    }
+    if (bar.isNull())
+        bar = QRect(-1, -1, 0, 0);
+    std::printf("%ld %ld %d %d %d %d %d %d\n", blue, status, bar.x(), bar.y(), window.x(),
+                window.y(), window.width(), window.height());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -51,10 +82,12 @@ int main(int argc, char *argv[])
         QCoreApplication app(argc, argv);
         return serve(QString::fromLocal8Bit(argv[2]));
     }
+    if (command == QLatin1String("shot") && argc == 3)
+        return readShot(QString::fromLocal8Bit(argv[2]));
     if (command == QLatin1String("blue")) {
         QGuiApplication app(argc, argv);
         return countBlue();
     }
-    std::fputs("usage: e2ehelper serve FILE | e2ehelper blue\n", stderr);
+    std::fputs("usage: e2ehelper serve FILE | e2ehelper blue | e2ehelper shot PNG\n", stderr);
     return 2;
 }

@@ -80,6 +80,7 @@ private slots:
     void okHandsThePageOverAndEnds();
     void oneCheckAtATime();
     void fetchKeepsWindowsPainting();
+    void onlyBarAndStatusShow_data();
     void onlyBarAndStatusShow();
 
 private:
@@ -129,6 +130,7 @@ void TstUpdateWindow::cleanup()
     m_form.reset();
     m_urls.reset();
     testsupport::resetPlatformHooks();
+    qApp->setStyleSheet(QString());
     m_server.reset();
 }
 
@@ -271,8 +273,22 @@ void TstUpdateWindow::fetchKeepsWindowsPainting()
     QVERIFY(m_formPaintsDuringFetch > 0);
 }
 
+void TstUpdateWindow::onlyBarAndStatusShow_data()
+{
+    // Put on top of the skin that the start-up attached.
+    QTest::addColumn<QString>("styleSheet");
+    QTest::newRow("a skin recolours the strip")
+        << "* { color: red; background: teal; border: 3px solid red; padding: 4px; margin: 2px;"
+           " font: bold 20pt; image: none; }"
+           "tk--PictureBox { qproperty-BackColor: teal; }"
+           "#Update QLabel#Label1 { color: #24403b; background-color: #d6e4e0; }"
+           "#Update tk--PictureBox#Picture2 { qproperty-BackColor: #4f8f84; }";
+}
+
 void TstUpdateWindow::onlyBarAndStatusShow()
 {
+    QFETCH(QString, styleSheet);
+    qApp->setStyleSheet(qApp->styleSheet() + styleSheet);
     m_server->setReply("/version", {200, "Ver13.11.06"});
     m_form->Command3->click();
     const QPointer<tk::Update> window = openUpdateWindow();
@@ -281,19 +297,31 @@ void TstUpdateWindow::onlyBarAndStatusShow()
     const QImage shown = window->grab().toImage();
     const QRegion mask = window->mask();
     const QRect track(0, 0, 310, 17), label = window->Label1->geometry();
-    int statusPixels = 0;
+    // The design's colours, whatever the skin says: a yellow bar on the inactive border
+    // colour, a green status line.
+    const QRgb bar = qRgb(255, 255, 0), status = qRgb(0, 192, 0),
+               trackColour = qApp->palette().color(QPalette::Inactive, QPalette::Mid).rgb();
+    int statusPixels = 0, barPixels = 0, trackPixels = 0;
     for (int y = 0; y < shown.height(); ++y) {
         for (int x = 0; x < shown.width(); ++x) {
-            const bool blue = shown.pixelColor(x, y) == QColor(0, 0, 255);
-            QVERIFY2(
-                mask.contains(QPoint(x, y)) != blue,
-                qPrintable(QString("%1,%2 %3").arg(x).arg(y).arg(shown.pixelColor(x, y).name())));
-            if (!blue)
-                QVERIFY(track.contains(x, y) || label.contains(x, y));
-            statusPixels += !blue && label.contains(x, y);
+            const QRgb colour = shown.pixel(x, y);
+            const bool blue = colour == qRgb(0, 0, 255);
+            const QString at = QString("%1,%2 %3").arg(x).arg(y).arg(colour, 0, 16);
+            QVERIFY2(mask.contains(QPoint(x, y)) != blue, qPrintable(at));
+            if (blue)
+                continue;
+            if (track.contains(x, y)) {
+                QVERIFY2(colour == bar || colour == trackColour, qPrintable(at));
+                barPixels += colour == bar;
+                trackPixels += colour == trackColour;
+            } else {
+                QVERIFY2(label.contains(x, y) && colour == status, qPrintable(at));
+                ++statusPixels;
+            }
         }
     }
     QVERIFY(mask.contains(track));
+    QVERIFY(barPixels > 0 && trackPixels > 0);
     QVERIFY(statusPixels > 50);
 }
 

@@ -1,5 +1,7 @@
 #include "colourkey.h"
 
+#include "windowsystem.h"
+
 #include <QImage>
 #include <QRegion>
 #include <QVector>
@@ -32,6 +34,23 @@ QRegion pixelsOtherThan(const QImage &image, QRgb key)
 }
 
 } // namespace
+
+void prepareColourKey(QWidget *window)
+{
+    // X11 may or may not run a compositor; the shape alone works with one and without.
+    if (onWayland())
+        window->setAttribute(Qt::WA_TranslucentBackground);
+}
+
+void setKeyBackground(QWidget *window, QColor key)
+{
+    if (window->testAttribute(Qt::WA_TranslucentBackground))
+        return;
+    QPalette background = window->palette();
+    background.setColor(QPalette::Window, key);
+    window->setPalette(background);
+    window->setAutoFillBackground(true);
+}
 
 void applyColourKey(QWidget *window, QColor key)
 {
