@@ -1,6 +1,6 @@
-#include "form1.h"
-#include "report.h"
-#include "translations.h"
+#include "shell/form1.h"
+#include "shell/platform/report.h"
+#include "shell/platform/translations.h"
 
 #include <QApplication>
 #include <cstdio>

@@ -1,6 +1,6 @@
-#include "adpage.h"
+#include "ads/adpage.h"
 
-#include "webaddress.h"
+#include "core/webaddress.h"
 
 #include <QSet>
 #include <QUrl>

@@ -1,4 +1,4 @@
-#include "module1.h"
+#include "ads/module1.h"
 
 #include <QStringDecoder>
 

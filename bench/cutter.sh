@@ -7,6 +7,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 runs=${RUNS:-7}
 
 bash "$root/scripts/setup.sh" imagemagick libjpeg-turbo-progs time >/dev/null
+cmake --build "$root/build" --target tk_bench -j"$(nproc)" >/dev/null
 out=$root/bench/out
 "$root/build/bench/tk_bench" generate "$out" >/dev/null
 cutter=$root/build/tesselkraft-cut

@@ -1,8 +1,8 @@
 #include "bench.h"
 
+#include "cli/options.h"
+#include "cli/plan.h"
 #include "hostilepictures.h"
-#include "options.h"
-#include "plan.h"
 
 #include <QDir>
 #include <QElapsedTimer>

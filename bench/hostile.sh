@@ -6,6 +6,7 @@ set -euo pipefail
 export LC_ALL=C
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 bash "$root/scripts/setup.sh" time
+cmake --build "$root/build" --target tk_bench -j"$(nproc)" >/dev/null
 bench=$root/build/bench/tk_bench cutter=$root/build/tesselkraft-cut
 probe=$root/build/tests/loadprobe
 out=$root/bench/out/hostile

@@ -1,9 +1,9 @@
 #include "bench.h"
 
-#include "canvas.h"
-#include "error.h"
-#include "intake.h"
-#include "tileexport.h"
+#include "core/canvas.h"
+#include "core/error.h"
+#include "intake/intake.h"
+#include "tiles/tileexport.h"
 
 #include <QBuffer>
 #include <QFile>

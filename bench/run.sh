@@ -7,6 +7,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 runs=${RUNS:-9}
 
 bash "$root/scripts/setup.sh" libjpeg-turbo-progs
+cmake --build "$root/build" --target tk_bench -j"$(nproc)" >/dev/null
 bench=$root/build/bench/tk_bench
 out=$root/bench/out
 "$bench" generate "$out"

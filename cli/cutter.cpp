@@ -1,11 +1,11 @@
-#include "cutter.h"
+#include "cli/cutter.h"
 
-#include "error.h"
-#include "memorybudget.h"
-#include "options.h"
-#include "plan.h"
-#include "systemerror.h"
-#include "tempfiles.h"
+#include "cli/options.h"
+#include "cli/plan.h"
+#include "core/error.h"
+#include "core/memorybudget.h"
+#include "core/systemerror.h"
+#include "core/tempfiles.h"
 
 #include <QFile>
 #include <QMutex>

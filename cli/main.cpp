@@ -1,5 +1,5 @@
-#include "cutter.h"
-#include "signals.h"
+#include "cli/cutter.h"
+#include "cli/signals.h"
 
 #include <QByteArrayList>
 #include <QTextStream>

@@ -1,6 +1,6 @@
-#include "options.h"
+#include "cli/options.h"
 
-#include "systemerror.h"
+#include "core/systemerror.h"
 
 #include <QRegularExpression>
 

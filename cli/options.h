@@ -1,6 +1,6 @@
 #pragma once
 
-#include "wall.h"
+#include "tiles/wall.h"
 
 #include <QByteArrayList>
 #include <QString>

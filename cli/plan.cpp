@@ -1,8 +1,8 @@
-#include "plan.h"
+#include "cli/plan.h"
 
-#include "fileid.h"
-#include "systemerror.h"
-#include "wall.h"
+#include "core/fileid.h"
+#include "core/systemerror.h"
+#include "tiles/wall.h"
 
 #include <QDir>
 #include <QFile>

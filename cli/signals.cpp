@@ -1,6 +1,6 @@
-#include "signals.h"
+#include "cli/signals.h"
 
-#include "tempfiles.h"
+#include "core/tempfiles.h"
 
 #include <csignal>
 #include <pthread.h>

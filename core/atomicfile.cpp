@@ -1,8 +1,8 @@
-#include "atomicfile.h"
+#include "core/atomicfile.h"
 
-#include "error.h"
-#include "systemerror.h"
-#include "tempfiles.h"
+#include "core/error.h"
+#include "core/systemerror.h"
+#include "core/tempfiles.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "canvas.h"
+#include "core/canvas.h"
 
-#include "units.h"
+#include "core/units.h"
 
 #include <QPainter>
 

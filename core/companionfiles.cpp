@@ -1,7 +1,7 @@
-#include "companionfiles.h"
+#include "core/companionfiles.h"
 
-#include "atomicfile.h"
-#include "error.h"
+#include "core/atomicfile.h"
+#include "core/error.h"
 
 #include <QDir>
 #include <QFileInfo>

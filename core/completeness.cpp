@@ -1,4 +1,4 @@
-#include "completeness.h"
+#include "core/completeness.h"
 
 #include <QIODevice>
 #include <QtEndian>

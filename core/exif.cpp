@@ -1,4 +1,4 @@
-#include "exif.h"
+#include "core/exif.h"
 
 #include <QTransform>
 

@@ -1,4 +1,4 @@
-#include "fileid.h"
+#include "core/fileid.h"
 
 #include <QFile>
 #include <sys/stat.h>

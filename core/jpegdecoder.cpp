@@ -1,8 +1,8 @@
-#include "jpegdecoder.h"
+#include "core/jpegdecoder.h"
 
-#include "error.h"
-#include "exif.h"
-#include "memorybudget.h"
+#include "core/error.h"
+#include "core/exif.h"
+#include "core/memorybudget.h"
 
 #include <QIODevice>
 #include <csetjmp>

@@ -1,4 +1,4 @@
-#include "memorybudget.h"
+#include "core/memorybudget.h"
 
 namespace tk {
 

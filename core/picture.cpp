@@ -1,6 +1,6 @@
-#include "picture.h"
+#include "core/picture.h"
 
-#include "atomicfile.h"
+#include "core/atomicfile.h"
 
 #include <QImageIOPlugin>
 #include <QImageWriter>

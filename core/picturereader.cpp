@@ -1,12 +1,12 @@
-#include "picturereader.h"
+#include "core/picturereader.h"
 
-#include "completeness.h"
-#include "error.h"
-#include "exif.h"
-#include "jpegdecoder.h"
-#include "memorybudget.h"
-#include "regularfile.h"
-#include "systemerror.h"
+#include "core/completeness.h"
+#include "core/error.h"
+#include "core/exif.h"
+#include "core/jpegdecoder.h"
+#include "core/memorybudget.h"
+#include "core/regularfile.h"
+#include "core/systemerror.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "regularfile.h"
+#include "core/regularfile.h"
 
 #include <cerrno>
 #include <fcntl.h>

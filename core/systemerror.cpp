@@ -1,4 +1,4 @@
-#include "systemerror.h"
+#include "core/systemerror.h"
 
 #include <QFile>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "tempfiles.h"
+#include "core/tempfiles.h"
 
 #include <QHash>
 #include <QList>

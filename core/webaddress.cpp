@@ -1,4 +1,4 @@
-#include "webaddress.h"
+#include "core/webaddress.h"
 
 #include <QUrl>
 

@@ -1,8 +1,8 @@
-#include "intake.h"
+#include "intake/intake.h"
 
-#include "canvas.h"
-#include "picturereader.h"
-#include "units.h"
+#include "core/canvas.h"
+#include "core/picturereader.h"
+#include "core/units.h"
 
 namespace tk {
 

@@ -1,19 +1,19 @@
-#include "form1.h"
+#include "shell/form1.h"
 
-#include "adpage.h"
-#include "intake.h"
-#include "wall.h"
+#include "ads/adpage.h"
+#include "intake/intake.h"
+#include "tiles/wall.h"
 
-#include "colours.h"
-#include "controls.h"
-#include "inet.h"
-#include "lineshape.h"
-#include "picturebox.h"
-#include "report.h"
-#include "skinlibrary.h"
-#include "tilegrid.h"
-#include "units.h"
-#include "update.h"
+#include "core/units.h"
+#include "shell/platform/colours.h"
+#include "shell/platform/controls.h"
+#include "shell/platform/inet.h"
+#include "shell/platform/lineshape.h"
+#include "shell/platform/picturebox.h"
+#include "shell/platform/report.h"
+#include "shell/platform/skinlibrary.h"
+#include "shell/update.h"
+#include "tiles/tilegrid.h"
 
 #include <QCheckBox>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "commondialog.h"
-#include "fileid.h"
+#include "core/fileid.h"
+#include "shell/platform/commondialog.h"
 
 #include <QByteArray>
 #include <QPointer>

@@ -1,14 +1,14 @@
 // Form1's start-up and shutdown.
-#include "app.h"
-#include "companionfiles.h"
-#include "end.h"
-#include "form1.h"
-#include "messages.h"
-#include "picturebox.h"
-#include "report.h"
-#include "resdata.h"
-#include "skinlibrary.h"
-#include "update.h"
+#include "core/companionfiles.h"
+#include "shell/form1.h"
+#include "shell/platform/app.h"
+#include "shell/platform/end.h"
+#include "shell/platform/messages.h"
+#include "shell/platform/picturebox.h"
+#include "shell/platform/report.h"
+#include "shell/platform/resdata.h"
+#include "shell/platform/skinlibrary.h"
+#include "shell/update.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

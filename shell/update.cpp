@@ -1,13 +1,13 @@
-#include "update.h"
+#include "shell/update.h"
 
-#include "colourkey.h"
-#include "colours.h"
-#include "controls.h"
-#include "inet.h"
-#include "picturebox.h"
-#include "report.h"
-#include "units.h"
-#include "windowsystem.h"
+#include "core/units.h"
+#include "shell/platform/colourkey.h"
+#include "shell/platform/colours.h"
+#include "shell/platform/controls.h"
+#include "shell/platform/inet.h"
+#include "shell/platform/picturebox.h"
+#include "shell/platform/report.h"
+#include "shell/platform/windowsystem.h"
 
 #include <QGuiApplication>
 #include <QLabel>

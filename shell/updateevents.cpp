@@ -1,18 +1,18 @@
 // The update window's behaviour: the load reads the version page, the ticks decide.
-#include "update.h"
+#include "shell/update.h"
 
-#include "app.h"
-#include "browser.h"
-#include "buildsettings.h"
-#include "colourkey.h"
-#include "colours.h"
-#include "connectivity.h"
-#include "end.h"
-#include "error.h"
-#include "inet.h"
-#include "messages.h"
-#include "picturebox.h"
-#include "versioncheck.h"
+#include "core/error.h"
+#include "shell/platform/app.h"
+#include "shell/platform/browser.h"
+#include "shell/platform/buildsettings.h"
+#include "shell/platform/colourkey.h"
+#include "shell/platform/colours.h"
+#include "shell/platform/connectivity.h"
+#include "shell/platform/end.h"
+#include "shell/platform/inet.h"
+#include "shell/platform/messages.h"
+#include "shell/platform/picturebox.h"
+#include "update/versioncheck.h"
 
 #include <QCloseEvent>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "skinfile.h"
+#include "skin/skinfile.h"
 
 #include <algorithm>
 #include <lzma.h>

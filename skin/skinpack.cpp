@@ -1,6 +1,6 @@
 // Build tool: packs a style sheet into a skin file.
 // Usage: skinpack STYLESHEET SKINFILE
-#include "skinfile.h"
+#include "skin/skinfile.h"
 
 #include <QFile>
 #include <QSaveFile>

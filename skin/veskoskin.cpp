@@ -1,7 +1,7 @@
-#include "veskoskin.h"
+#include "skin/veskoskin.h"
 
-#include "regularfile.h"
-#include "skinfile.h"
+#include "core/regularfile.h"
+#include "skin/skinfile.h"
 
 #include <QApplication>
 #include <QGraphicsDropShadowEffect>

@@ -1,11 +1,11 @@
 #include "desktopstandins.h"
 
-#include "app.h"
-#include "browser.h"
-#include "connectivity.h"
-#include "end.h"
-#include "messages.h"
-#include "report.h"
+#include "shell/platform/app.h"
+#include "shell/platform/browser.h"
+#include "shell/platform/connectivity.h"
+#include "shell/platform/end.h"
+#include "shell/platform/messages.h"
+#include "shell/platform/report.h"
 
 namespace testsupport {
 

@@ -1,8 +1,8 @@
 // Loads a picture through the window's load path: loadprobe PATH
 // Prints "ok" or the error; exit 0 or 1. Lets a test read the peak memory of a load.
-#include "canvas.h"
-#include "error.h"
-#include "intake.h"
+#include "core/canvas.h"
+#include "core/error.h"
+#include "intake/intake.h"
 
 #include <QGuiApplication>
 #include <cstdio>

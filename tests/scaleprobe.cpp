@@ -1,10 +1,10 @@
 // Loads and cuts a picture in a real main window: scaleprobe PICTURE
 // Run with QT_SCALE_FACTOR set; writes the tiles beside the picture and the preview as
 // the screen shows it (its device pixels) to preview.png there.
-#include "app.h"
-#include "form1.h"
-#include "messages.h"
-#include "picturebox.h"
+#include "shell/form1.h"
+#include "shell/platform/app.h"
+#include "shell/platform/messages.h"
+#include "shell/platform/picturebox.h"
 
 #include <QApplication>
 #include <QFileInfo>

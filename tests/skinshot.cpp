@@ -1,13 +1,13 @@
 // Shows the main window and the update window as the skin makes them look, for a
 // screenshot in a real X server, saved at twice the size: skinshot OUT.png [plain]
 // With "plain" the skin is left out, for comparison.
-#include "app.h"
-#include "companionfiles.h"
-#include "form1.h"
-#include "picturebox.h"
-#include "resdata.h"
-#include "skinlibrary.h"
-#include "update.h"
+#include "core/companionfiles.h"
+#include "shell/form1.h"
+#include "shell/platform/app.h"
+#include "shell/platform/picturebox.h"
+#include "shell/platform/resdata.h"
+#include "shell/platform/skinlibrary.h"
+#include "shell/update.h"
 
 #include <QApplication>
 #include <QLinearGradient>

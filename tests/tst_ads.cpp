@@ -1,5 +1,5 @@
-#include "adpage.h"
-#include "module1.h"
+#include "ads/adpage.h"
+#include "ads/module1.h"
 
 #include <QFile>
 #include <QTest>

@@ -1,6 +1,6 @@
-#include "app.h"
-#include "companionfiles.h"
-#include "resdata.h"
+#include "core/companionfiles.h"
+#include "shell/platform/app.h"
+#include "shell/platform/resdata.h"
 #include "testsupport.h"
 
 #include <QDir>

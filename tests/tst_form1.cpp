@@ -1,10 +1,10 @@
-#include "app.h"
 #include "desktopstandins.h"
-#include "form1.h"
-#include "lineshape.h"
-#include "messages.h"
-#include "picturebox.h"
-#include "report.h"
+#include "shell/form1.h"
+#include "shell/platform/app.h"
+#include "shell/platform/lineshape.h"
+#include "shell/platform/messages.h"
+#include "shell/platform/picturebox.h"
+#include "shell/platform/report.h"
 #include "testsupport.h"
 
 #include <QAction>

@@ -1,11 +1,11 @@
-#include "app.h"
-#include "connectivity.h"
 #include "desktopstandins.h"
-#include "form1.h"
 #include "httpserver.h"
-#include "inet.h"
-#include "messages.h"
-#include "report.h"
+#include "shell/form1.h"
+#include "shell/platform/app.h"
+#include "shell/platform/connectivity.h"
+#include "shell/platform/inet.h"
+#include "shell/platform/messages.h"
+#include "shell/platform/report.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
-#include "canvas.h"
-#include "error.h"
-#include "intake.h"
-#include "picture.h"
+#include "core/canvas.h"
+#include "core/error.h"
+#include "core/picture.h"
+#include "intake/intake.h"
 #include "testsupport.h"
 
 #include <QDir>

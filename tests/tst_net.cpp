@@ -1,7 +1,7 @@
-#include "browser.h"
-#include "error.h"
+#include "core/error.h"
 #include "httpserver.h"
-#include "inet.h"
+#include "shell/platform/browser.h"
+#include "shell/platform/inet.h"
 #include "testsupport.h"
 
 #include <QFile>

@@ -1,8 +1,8 @@
-#include "companionfiles.h"
-#include "form1.h"
-#include "resdata.h"
-#include "skinfile.h"
-#include "skinlibrary.h"
+#include "core/companionfiles.h"
+#include "shell/form1.h"
+#include "shell/platform/resdata.h"
+#include "shell/platform/skinlibrary.h"
+#include "skin/skinfile.h"
 #include "testsupport.h"
 
 #include <QApplication>

@@ -1,16 +1,16 @@
 // The program as a whole: what start-up does, in which order, and how it ends.
-#include "app.h"
 #include "desktopstandins.h"
-#include "end.h"
-#include "form1.h"
 #include "httpserver.h"
-#include "lineshape.h"
-#include "messages.h"
-#include "report.h"
-#include "resdata.h"
+#include "shell/form1.h"
+#include "shell/platform/app.h"
+#include "shell/platform/end.h"
+#include "shell/platform/lineshape.h"
+#include "shell/platform/messages.h"
+#include "shell/platform/report.h"
+#include "shell/platform/resdata.h"
+#include "shell/platform/translations.h"
+#include "shell/update.h"
 #include "testsupport.h"
-#include "translations.h"
-#include "update.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -1,8 +1,8 @@
-#include "canvas.h"
-#include "error.h"
+#include "core/canvas.h"
+#include "core/error.h"
 #include "testsupport.h"
-#include "tileexport.h"
-#include "tilegrid.h"
+#include "tiles/tileexport.h"
+#include "tiles/tilegrid.h"
 
 #include <QDir>
 #include <QImageReader>

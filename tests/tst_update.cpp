@@ -1,4 +1,4 @@
-#include "versioncheck.h"
+#include "update/versioncheck.h"
 
 #include <QFile>
 #include <QTest>

@@ -1,14 +1,14 @@
-#include "app.h"
-#include "connectivity.h"
 #include "desktopstandins.h"
-#include "end.h"
-#include "form1.h"
 #include "httpserver.h"
-#include "inet.h"
-#include "messages.h"
-#include "picturebox.h"
-#include "report.h"
-#include "update.h"
+#include "shell/form1.h"
+#include "shell/platform/app.h"
+#include "shell/platform/connectivity.h"
+#include "shell/platform/end.h"
+#include "shell/platform/inet.h"
+#include "shell/platform/messages.h"
+#include "shell/platform/picturebox.h"
+#include "shell/platform/report.h"
+#include "shell/update.h"
 
 #include <QApplication>
 #include <QLabel>

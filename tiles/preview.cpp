@@ -1,4 +1,4 @@
-#include "preview.h"
+#include "tiles/preview.h"
 
 namespace tk {
 

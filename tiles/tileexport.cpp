@@ -1,8 +1,8 @@
-#include "tileexport.h"
+#include "tiles/tileexport.h"
 
-#include "canvas.h"
-#include "picture.h"
-#include "tilegrid.h"
+#include "core/canvas.h"
+#include "core/picture.h"
+#include "tiles/tilegrid.h"
 
 namespace tk {
 

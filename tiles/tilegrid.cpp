@@ -1,4 +1,4 @@
-#include "tilegrid.h"
+#include "tiles/tilegrid.h"
 
 namespace tk {
 

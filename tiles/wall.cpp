@@ -1,12 +1,12 @@
-#include "wall.h"
+#include "tiles/wall.h"
 
-#include "canvas.h"
-#include "error.h"
-#include "intake.h"
-#include "memorybudget.h"
-#include "tileexport.h"
-#include "tilegrid.h"
-#include "units.h"
+#include "core/canvas.h"
+#include "core/error.h"
+#include "core/memorybudget.h"
+#include "core/units.h"
+#include "intake/intake.h"
+#include "tiles/tileexport.h"
+#include "tiles/tilegrid.h"
 
 #include <QPainter>
 #include <algorithm>

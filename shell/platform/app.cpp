@@ -1,7 +1,7 @@
-#include "app.h"
+#include "shell/platform/app.h"
 
-#include "buildinfo.h"
-#include "companionfiles.h"
+#include "core/companionfiles.h"
+#include "shell/platform/buildinfo.h"
 
 #include <QCoreApplication>
 #include <QStandardPaths>

@@ -1,6 +1,6 @@
-#include "browser.h"
+#include "shell/platform/browser.h"
 
-#include "webaddress.h"
+#include "core/webaddress.h"
 
 #include <QDesktopServices>
 #include <QProcess>

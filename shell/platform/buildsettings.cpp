@@ -1,6 +1,6 @@
-#include "buildsettings.h"
+#include "shell/platform/buildsettings.h"
 
-#include "buildinfo.h"
+#include "shell/platform/buildinfo.h"
 
 namespace tk {
 

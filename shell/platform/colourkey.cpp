@@ -1,6 +1,6 @@
-#include "colourkey.h"
+#include "shell/platform/colourkey.h"
 
-#include "windowsystem.h"
+#include "shell/platform/windowsystem.h"
 
 #include <QImage>
 #include <QRegion>

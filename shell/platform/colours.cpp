@@ -1,4 +1,4 @@
-#include "colours.h"
+#include "shell/platform/colours.h"
 
 #include <QGuiApplication>
 #include <QPalette>

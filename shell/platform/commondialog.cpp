@@ -1,6 +1,6 @@
-#include "commondialog.h"
+#include "shell/platform/commondialog.h"
 
-#include "messages.h"
+#include "shell/platform/messages.h"
 
 namespace tk {
 

@@ -1,4 +1,4 @@
-#include "connectivity.h"
+#include "shell/platform/connectivity.h"
 
 #include <QNetworkInformation>
 

@@ -1,6 +1,6 @@
-#include "controls.h"
+#include "shell/platform/controls.h"
 
-#include "units.h"
+#include "core/units.h"
 
 #include <QWidget>
 

@@ -1,4 +1,4 @@
-#include "end.h"
+#include "shell/platform/end.h"
 
 #include <QApplication>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "filelistproxy.h"
+#include "shell/platform/filelistproxy.h"
 
 #include <QDateTime>
 #include <QFileSystemModel>

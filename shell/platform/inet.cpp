@@ -1,7 +1,7 @@
-#include "inet.h"
+#include "shell/platform/inet.h"
 
-#include "error.h"
-#include "webaddress.h"
+#include "core/error.h"
+#include "core/webaddress.h"
 
 #include <QDeadlineTimer>
 #include <QEventLoop>

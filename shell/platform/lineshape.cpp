@@ -1,6 +1,6 @@
-#include "lineshape.h"
+#include "shell/platform/lineshape.h"
 
-#include "units.h"
+#include "core/units.h"
 
 #include <QPainter>
 

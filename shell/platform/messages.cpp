@@ -1,6 +1,6 @@
-#include "messages.h"
+#include "shell/platform/messages.h"
 
-#include "filelistproxy.h"
+#include "shell/platform/filelistproxy.h"
 
 #include <QApplication>
 #include <QFileDialog>

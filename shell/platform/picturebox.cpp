@@ -1,6 +1,6 @@
-#include "picturebox.h"
+#include "shell/platform/picturebox.h"
 
-#include "units.h"
+#include "core/units.h"
 
 #include <QApplication>
 #include <QDrag>

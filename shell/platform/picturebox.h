@@ -1,7 +1,7 @@
 #pragma once
 
-#include "canvas.h"
-#include "picture.h"
+#include "core/canvas.h"
+#include "core/picture.h"
 
 #include <QWidget>
 #include <functional>

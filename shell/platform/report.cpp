@@ -1,8 +1,8 @@
-#include "report.h"
+#include "shell/platform/report.h"
 
-#include "end.h"
-#include "error.h"
-#include "messages.h"
+#include "core/error.h"
+#include "shell/platform/end.h"
+#include "shell/platform/messages.h"
 
 #include <QString>
 #include <cstdio>

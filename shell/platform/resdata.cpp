@@ -1,6 +1,6 @@
-#include "resdata.h"
+#include "shell/platform/resdata.h"
 
-#include "error.h"
+#include "core/error.h"
 
 #include <QFile>
 

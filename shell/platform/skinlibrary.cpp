@@ -1,7 +1,7 @@
-#include "skinlibrary.h"
+#include "shell/platform/skinlibrary.h"
 
-#include "companionfiles.h"
-#include "regularfile.h"
+#include "core/companionfiles.h"
+#include "core/regularfile.h"
 
 #include <QFile>
 #include <QFileInfo>

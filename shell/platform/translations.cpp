@@ -1,4 +1,4 @@
-#include "translations.h"
+#include "shell/platform/translations.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

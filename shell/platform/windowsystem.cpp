@@ -1,4 +1,4 @@
-#include "windowsystem.h"
+#include "shell/platform/windowsystem.h"
 
 #include <QGuiApplication>
 

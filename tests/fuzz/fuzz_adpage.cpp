@@ -2,8 +2,8 @@
 // limit, and stays linear: the input repeated to a large page is parsed as well, which a
 // parser with quadratic cost could not do within the fuzzer's time limit. The picking
 // opens a few ads each time and none twice.
-#include "adpage.h"
-#include "module1.h"
+#include "ads/adpage.h"
+#include "ads/module1.h"
 
 #include <QUrl>
 #include <cstdint>

@@ -1,8 +1,8 @@
 // Any argument vector (arguments separated by NUL bytes) through the cutter's command
 // line and its folder planning: every picture's folder is its own and lies inside the
 // folder it belongs to, and every folder name made from a file name is safe.
-#include "options.h"
-#include "plan.h"
+#include "cli/options.h"
+#include "cli/plan.h"
 
 #include <QDir>
 #include <QSet>

@@ -1,6 +1,6 @@
 // DecodeUtf8 always gives well-formed text, never longer than the bytes, empty only for
 // no bytes, and gives back exactly the bytes it was given when they are well-formed.
-#include "module1.h"
+#include "ads/module1.h"
 
 #include <cstdint>
 #include <cstdlib>

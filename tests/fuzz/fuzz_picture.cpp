@@ -1,8 +1,8 @@
 // Any bytes as a picture file, through the load path of the window's preview and the
 // cutter's full-size decode: a failure must be a tk::Error, never a crash, a hang or
 // an allocation past the budget.
-#include "error.h"
-#include "picturereader.h"
+#include "core/error.h"
+#include "core/picturereader.h"
 
 #include <QGuiApplication>
 #include <cstdint>

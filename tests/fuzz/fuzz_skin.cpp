@@ -1,6 +1,6 @@
 // The skin file reader of the skinning library: any bytes, never a crash, never more
 // work than the declared size allows, and a success delivers exactly that size.
-#include "skinfile.h"
+#include "skin/skinfile.h"
 
 #include <cstdlib>
 

@@ -1,6 +1,6 @@
 // The published version: either nothing, or eight characters of the form 13.11.06 that
 // stand right after the page's first "Ver" followed by such a version.
-#include "versioncheck.h"
+#include "update/versioncheck.h"
 
 #include <QRegularExpression>
 #include <cstdint>
