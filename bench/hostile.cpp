@@ -53,6 +53,11 @@ int generateHostile(const QString &folder, int batch)
                     save(dir.filePath("hole.jpg"), hostile::withHole(photo));
     if (!ok)
         return 1;
+    // Whole pictures that their headers understate.
+    if (!save(dir.filePath("icon-png-14000.ico"),
+              hostile::iconHolding(hostile::blankPng(QSize(14000, 14000), 4))) ||
+        !save(dir.filePath("grey-14000.png"), hostile::blankPng(QSize(14000, 14000), 1)))
+        return 1;
     if (!QFileInfo::exists(dir.filePath("heavy-9000.jpg")) &&
         !save(dir.filePath("heavy-9000.jpg"),
               hostile::jpegBytes(gradient(QSize(9000, 9000)), true, 60)))

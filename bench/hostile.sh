@@ -27,7 +27,8 @@ peak() {
 }
 
 echo "== peak memory (bound: 1024 MB)"
-for bomb in bomb-progressive.jpg bomb-baseline.jpg bomb.png bomb.gif bomb.bmp hole.jpg; do
+for bomb in bomb-progressive.jpg bomb-baseline.jpg bomb.png bomb.gif bomb.bmp hole.jpg \
+    icon-png-14000.ico grey-14000.png; do
     peak "window load path: $bomb" "$probe" "$out/$bomb"
     peak "cutter: $bomb" "$cutter" --quiet --out "$scratch/o" "$out/$bomb"
     peak "cutter --grid 1x1 --size 10000: $bomb" "$cutter" --quiet --grid 1x1 --size 10000 \

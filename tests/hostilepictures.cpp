@@ -2,19 +2,11 @@
 
 #include <QBuffer>
 #include <QImageWriter>
+#include <zlib.h>
 
 namespace hostile {
 
 namespace {
-
-QByteArray pngBytes(const QImage &image)
-{
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "png");
-    return png;
-}
 
 quint32 crc32(const QByteArray &data)
 {
@@ -33,7 +25,57 @@ QByteArray bigEndian(quint32 value)
     return QByteArray(bytes, 4);
 }
 
+QByteArray littleEndian(quint32 value, int bytes)
+{
+    QByteArray result;
+    for (int i = 0; i < bytes; ++i)
+        result += char(value >> (8 * i));
+    return result;
+}
+
+QByteArray pngChunk(const QByteArray &typeAndData)
+{
+    return bigEndian(quint32(typeAndData.size() - 4)) + typeAndData + bigEndian(crc32(typeAndData));
+}
+
+// Raw deflate of `zeros` zero bytes from a fresh stream, so the result stands on its own.
+QByteArray deflatedZeros(int zeros, int flush)
+{
+    z_stream stream{};
+    deflateInit2(&stream, 9, Z_DEFLATED, -15, 9, Z_RLE);
+    QByteArray in(zeros, '\0');
+    QByteArray out(int(deflateBound(&stream, uLong(zeros))) + 64, '\0');
+    stream.next_in = reinterpret_cast<Bytef *>(in.data());
+    stream.avail_in = uInt(in.size());
+    stream.next_out = reinterpret_cast<Bytef *>(out.data());
+    stream.avail_out = uInt(out.size());
+    deflate(&stream, flush);
+    out.resize(out.size() - qsizetype(stream.avail_out));
+    deflateEnd(&stream);
+    return out;
+}
+
+// A zlib stream of `count` zero bytes without compressing them all: one flushed piece,
+// compressed once and repeated, then the rest.
+QByteArray zlibZeros(qint64 count)
+{
+    constexpr int Piece = 1 << 20;
+    const QByteArray piece = deflatedZeros(Piece, Z_FULL_FLUSH);
+    return QByteArray("\x78\xDA", 2) + piece.repeated(qsizetype(count / Piece)) +
+           deflatedZeros(int(count % Piece), Z_FINISH) +
+           bigEndian(quint32(count % 65521) << 16 | 1); // Adler-32 of zeros
+}
+
 } // namespace
+
+QByteArray pngBytes(const QImage &image)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "png");
+    return png;
+}
 
 QByteArray jpegBytes(const QImage &image, bool progressive, int quality)
 {
@@ -92,6 +134,26 @@ QByteArray pngWithBadTextChunk(const QImage &image)
     const QByteArray png = pngBytes(image);
     const QByteArray text("tEXtComment\0hello", 17);
     return png.left(33) + bigEndian(quint32(text.size() - 4)) + text + bigEndian(1) + png.mid(33);
+}
+
+QByteArray blankPng(QSize size, int channels)
+{
+    const char colourType = channels == 4 ? 6 : channels == 3 ? 2 : 0;
+    const QByteArray header = "IHDR" + bigEndian(quint32(size.width())) +
+                              bigEndian(quint32(size.height())) +
+                              QByteArray::fromRawData("\x08", 1) + colourType + QByteArray(3, '\0');
+    // Each row is its filter byte (none) and the samples, all zero.
+    const qint64 raw = qint64(size.height()) * (1 + qint64(size.width()) * channels);
+    return QByteArray("\x89PNG\r\n\x1A\n", 8) + pngChunk(header) +
+           pngChunk("IDAT" + zlibZeros(raw)) + pngChunk("IEND");
+}
+
+QByteArray iconHolding(const QByteArray &image)
+{
+    const QByteArray directory = littleEndian(0, 2) + littleEndian(1, 2) + littleEndian(1, 2);
+    const QByteArray entry = QByteArray(4, '\0') + littleEndian(1, 2) + littleEndian(32, 2) +
+                             littleEndian(quint32(image.size()), 4) + littleEndian(6 + 16, 4);
+    return directory + entry + image;
 }
 
 } // namespace hostile

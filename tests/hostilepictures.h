@@ -21,5 +21,12 @@ QByteArray gifBomb();
 QByteArray bmpBomb();
 // A PNG with a text chunk whose checksum is wrong: the PNG library warns and reads on.
 QByteArray pngWithBadTextChunk(const QImage &image);
+// `image` as Qt writes it as a PNG.
+QByteArray pngBytes(const QImage &image);
+// A whole PNG of `size` whose pixels are all zero bytes (black, or transparent black),
+// 8 bits a sample; 4 channels (RGBA), 3 (RGB) or 1 (grey). Small however large.
+QByteArray blankPng(QSize size, int channels);
+// An icon file whose directory entry says 256 × 256 at 32 bits and holds `image`.
+QByteArray iconHolding(const QByteArray &image);
 
 } // namespace hostile
