@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QImageWriter>
+#include <utility>
 #include <zlib.h>
 
 namespace hostile {
@@ -64,6 +65,45 @@ QByteArray zlibZeros(qint64 count)
     return QByteArray("\x78\xDA", 2) + piece.repeated(qsizetype(count / Piece)) +
            deflatedZeros(int(count % Piece), Z_FINISH) +
            bigEndian(quint32(count % 65521) << 16 | 1); // Adler-32 of zeros
+}
+
+// Writes bits the way JPEG entropy data holds them: high bit first, 0xFF stuffed.
+class JpegBits {
+public:
+    void put(quint32 bits, int count)
+    {
+        for (int i = count - 1; i >= 0; --i) {
+            m_byte = m_byte << 1 | (bits >> i & 1);
+            if (++m_filled == 8)
+                flushByte();
+        }
+    }
+    QByteArray finish()
+    {
+        while (m_filled != 0)
+            put(1, 1);
+        return std::exchange(m_bytes, QByteArray());
+    }
+
+private:
+    void flushByte()
+    {
+        m_bytes += char(m_byte);
+        if (m_byte == 0xFF)
+            m_bytes += '\0';
+        m_byte = 0;
+        m_filled = 0;
+    }
+    QByteArray m_bytes;
+    quint32 m_byte = 0;
+    int m_filled = 0;
+};
+
+QByteArray jpegSegment(uchar marker, const QByteArray &body)
+{
+    const int length = int(body.size()) + 2;
+    const char head[] = {char(0xFF), char(marker), char(length >> 8), char(length)};
+    return QByteArray(head, 4) + body;
 }
 
 } // namespace
@@ -154,6 +194,53 @@ QByteArray iconHolding(const QByteArray &image)
     const QByteArray entry = QByteArray(4, '\0') + littleEndian(1, 2) + littleEndian(32, 2) +
                              littleEndian(quint32(image.size()), 4) + littleEndian(6 + 16, 4);
     return directory + entry + image;
+}
+
+QByteArray jpegWithManyScans(int side, int scans)
+{
+    const int blocks = ((side + 7) / 8) * ((side + 7) / 8);
+    QByteArray jpeg("\xFF\xD8", 2);
+    jpeg += jpegSegment(0xDB, QByteArray(1, '\0') + QByteArray(64, '\1'));
+    const char frame[] = {8, char(side >> 8), char(side), char(side >> 8), char(side), 1, 1, 0x11,
+                          0};
+    jpeg += jpegSegment(0xC2, QByteArray(frame, sizeof frame));
+    // DC: one code, '0', for a difference of nothing. AC: a 4-bit code for each
+    // end-of-band run length class r, symbol r << 4, code r.
+    QByteArray dc(17, '\0'), ac(17, '\0');
+    dc[1] = 1;
+    dc += '\0';
+    ac[0] = 0x10;
+    ac[4] = 15;
+    for (int r = 0; r < 15; ++r)
+        ac += char(r << 4);
+    jpeg += jpegSegment(0xC4, dc) + jpegSegment(0xC4, ac);
+
+    const auto scan = [&](int start, int end, int high, int low, const QByteArray &data) {
+        const char header[] = {1, 1, 0, char(start), char(end), char(high << 4 | low)};
+        jpeg += jpegSegment(0xDA, QByteArray(header, sizeof header)) + data;
+    };
+    JpegBits dcBits;
+    for (int b = 0; b < blocks; ++b)
+        dcBits.put(0, 1);
+    scan(0, 0, 0, 0, dcBits.finish());
+    // Every block's band is empty: the whole scan is a few runs of at most 32767 blocks.
+    JpegBits runs;
+    for (int left = blocks; left > 0;) {
+        const int run = qMin(left, 32767);
+        int r = 0;
+        while ((run >> (r + 1)) != 0)
+            ++r;
+        runs.put(quint32(r), 4);
+        runs.put(quint32(run - (1 << r)), r);
+        left -= run;
+    }
+    const QByteArray emptyBand = runs.finish();
+    // A consistent progression: each coefficient first at 13 bits down, then refined.
+    int made = 1;
+    for (int k = 1; k <= 63 && made < scans; ++k)
+        for (int low = 13; low >= 0 && made < scans; --low, ++made)
+            scan(k, k, low == 13 ? 0 : low + 1, low, emptyBand);
+    return jpeg + "\xFF\xD9";
 }
 
 } // namespace hostile

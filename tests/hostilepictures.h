@@ -28,5 +28,8 @@ QByteArray pngBytes(const QImage &image);
 QByteArray blankPng(QSize size, int channels);
 // An icon file whose directory entry says 256 × 256 at 32 bits and holds `image`.
 QByteArray iconHolding(const QByteArray &image);
+// A grey progressive JPEG of side × side with `scans` scans in all, each but the first a
+// few hundred bytes: every scan walks all the picture's blocks again.
+QByteArray jpegWithManyScans(int side, int scans);
 
 } // namespace hostile

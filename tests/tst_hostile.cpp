@@ -116,6 +116,8 @@ void TstHostile::bothLoadPathsJudgeAlike_data()
         << write("large.ico", iconHolding(pngBytes(positionPicture(QSize(600, 400))))) << true;
     QTest::newRow("grey png 14000 x 14000, resampled through 32 bits")
         << write("grey.png", blankPng(QSize(14000, 14000), 1)) << false;
+    QTest::newRow("progressive 16000 x 16000 in 492 scans")
+        << write("scans.jpg", jpegWithManyScans(16000, 492)) << false;
 
     const QString fifo = m_dir.filePath("fifo.jpg");
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
