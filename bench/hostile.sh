@@ -28,7 +28,7 @@ peak() {
 
 echo "== peak memory (bound: 1024 MB)"
 for bomb in bomb-progressive.jpg bomb-baseline.jpg bomb.png bomb.gif bomb.bmp hole.jpg \
-    icon-png-14000.ico grey-14000.png scans-492.jpg; do
+    icon-png-14000.ico grey-14000.png gif-ending-early.gif scans-492.jpg; do
     peak "window load path: $bomb" "$probe" "$out/$bomb"
     peak "cutter: $bomb" "$cutter" --quiet --out "$scratch/o" "$out/$bomb"
     peak "cutter --grid 1x1 --size 10000: $bomb" "$cutter" --quiet --grid 1x1 --size 10000 \

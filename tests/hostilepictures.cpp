@@ -243,4 +243,10 @@ QByteArray jpegWithManyScans(int side, int scans)
     return jpeg + "\xFF\xD9";
 }
 
+QByteArray gifEndingEarly()
+{
+    return QByteArray::fromHex("47494638396164006400810000000000ffffffff000000ff00"
+                               "2c00000000640064000002064c983061c2a4003b");
+}
+
 } // namespace hostile

@@ -31,5 +31,7 @@ QByteArray iconHolding(const QByteArray &image);
 // A grey progressive JPEG of side × side with `scans` scans in all, each but the first a
 // few hundred bytes: every scan walks all the picture's blocks again.
 QByteArray jpegWithManyScans(int side, int scans);
+// A 100 × 100 GIF, whole in its structure, whose picture data ends after 10 pixels.
+QByteArray gifEndingEarly();
 
 } // namespace hostile

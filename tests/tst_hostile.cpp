@@ -118,6 +118,8 @@ void TstHostile::bothLoadPathsJudgeAlike_data()
         << write("grey.png", blankPng(QSize(14000, 14000), 1)) << false;
     QTest::newRow("progressive 16000 x 16000 in 492 scans")
         << write("scans.jpg", jpegWithManyScans(16000, 492)) << false;
+    QTest::newRow("gif whose data ends after 10 pixels")
+        << write("early.gif", gifEndingEarly()) << false;
 
     const QString fifo = m_dir.filePath("fifo.jpg");
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
