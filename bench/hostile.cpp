@@ -53,6 +53,21 @@ int generateHostile(const QString &folder, int batch)
                     save(dir.filePath("hole.jpg"), hostile::withHole(photo));
     if (!ok)
         return 1;
+    // Whole pictures that their headers understate or whose data ends early.
+    if (!save(dir.filePath("icon-png-14000.ico"),
+              hostile::iconHolding(hostile::blankPng(QSize(14000, 14000), 4))) ||
+        !save(dir.filePath("grey-14000.png"), hostile::blankPng(QSize(14000, 14000), 1)) ||
+        !save(dir.filePath("gif-ending-early.gif"), hostile::gifEndingEarly()))
+        return 1;
+    for (const int scans : {10, 20, 40, 100, 492})
+        if (!save(dir.filePath(QStringLiteral("scans-%1.jpg").arg(scans)),
+                  hostile::jpegWithManyScans(16000, scans)))
+            return 1;
+    // An ordinary progressive photo of 100 megapixels, against the bombs of many scans.
+    if (!QFileInfo::exists(dir.filePath("photo-100mp-progressive.jpg")) &&
+        !save(dir.filePath("photo-100mp-progressive.jpg"),
+              hostile::jpegBytes(gradient(QSize(12000, 8400)), true, 85)))
+        return 1;
     if (!QFileInfo::exists(dir.filePath("heavy-9000.jpg")) &&
         !save(dir.filePath("heavy-9000.jpg"),
               hostile::jpegBytes(gradient(QSize(9000, 9000)), true, 60)))

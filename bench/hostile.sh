@@ -28,7 +28,8 @@ peak() {
 }
 
 echo "== peak memory (bound: 1024 MB)"
-for bomb in bomb-progressive.jpg bomb-baseline.jpg bomb.png bomb.gif bomb.bmp hole.jpg; do
+for bomb in bomb-progressive.jpg bomb-baseline.jpg bomb.png bomb.gif bomb.bmp hole.jpg \
+    icon-png-14000.ico grey-14000.png gif-ending-early.gif scans-492.jpg; do
     peak "window load path: $bomb" "$probe" "$out/$bomb"
     peak "cutter: $bomb" "$cutter" --quiet --out "$scratch/o" "$out/$bomb"
     peak "cutter --grid 1x1 --size 10000: $bomb" "$cutter" --quiet --grid 1x1 --size 10000 \
@@ -39,6 +40,20 @@ peak "cutter, 3 x 9000x9000 progressive, 1x1 9000" "$cutter" --quiet --grid 1x1 
     --out "$scratch/o" "$scratch"/heavy?.jpg
 peak "cutter, 2 bombs, 1x1 10000" "$cutter" --quiet --grid 1x1 --size 10000 --out "$scratch/o" \
     "$out/bomb-progressive.jpg" "$out/bomb-baseline.jpg"
+
+echo
+echo "== scans of a 16000 x 16000 grey progressive JPEG against an ordinary 100-megapixel one"
+echo "   (window load path; CPU seconds; a few seconds at most)"
+for picture in scans-10.jpg scans-20.jpg scans-40.jpg scans-100.jpg scans-492.jpg \
+    photo-100mp-progressive.jpg; do
+    status=0
+    /usr/bin/time -f '%U %e %M' -o "$scratch/cpu" "$probe" "$out/$picture" >/dev/null 2>&1 ||
+        status=$?
+    read -r user wall rss < <(tail -n 1 "$scratch/cpu")
+    printf '%-30s exit %d  cpu %6s s  wall %6s s  peak %6d MB\n' "$picture" "$status" "$user" \
+        "$wall" $((rss / 1024))
+    awk -v u="$user" 'BEGIN { exit !(u < 5) }' || failed=1
+done
 
 echo
 echo "== same-named pictures in one batch (--out): planning alone, and the whole run"

@@ -1,7 +1,9 @@
 #include "cli/cutter.h"
 #include "cli/signals.h"
+#include "cli/standarderror.h"
 
 #include <QByteArrayList>
+#include <QFile>
 #include <QTextStream>
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +26,11 @@ int main(int argc, char *argv[])
 {
     tk::stopCleanlyOnSignals();
     qInstallMessageHandler(silent);
+    // Without a standard error to begin with, every report fails as it would have.
+    QFile reports;
+    if (const int fd = tk::keepStandardErrorForReports(); fd >= 0)
+        reports.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered,
+                     QFileDevice::AutoCloseHandle);
     // No QCoreApplication: the cutter needs no event loop, and its start-up costs time.
     // The arguments stay bytes, so a name that is not valid text still opens.
     QByteArrayList arguments;
@@ -32,14 +39,14 @@ int main(int argc, char *argv[])
     int status;
     {
         QTextStream out(stdout);
-        QTextStream err(stderr);
+        QTextStream err(&reports);
         status = tk::runCutter(arguments, out, err);
         out.flush();
         err.flush();
         if (out.status() != QTextStream::Ok || err.status() != QTextStream::Ok)
             status = status ? status : 1;
     }
-    if (!flushed(stdout) || !flushed(stderr))
+    if (!flushed(stdout))
         status = status ? status : 1;
     // Every tile is written and renamed by now; tearing Qt down would only cost time.
     std::_Exit(status);

@@ -2,6 +2,7 @@
 
 #include <QIODevice>
 #include <QtEndian>
+#include <array>
 
 namespace tk {
 
@@ -24,6 +25,88 @@ bool skipSubBlocks(QIODevice &device)
 qint64 colourTableBytes(uchar packed)
 {
     return packed & 0x80 ? 3 * (qint64(2) << (packed & 0x07)) : 0;
+}
+
+// The codes of GIF image data: its sub-blocks as one stream of bits, low bit first.
+class Codes {
+public:
+    explicit Codes(QIODevice &device) : m_device(device) {}
+
+    // The next code of `size` bits; -1 where the data ends, at its terminator or the
+    // file's end.
+    int next(int size)
+    {
+        while (m_count < size) {
+            if (m_at == m_block.size() && !nextBlock())
+                return -1;
+            m_bits |= quint32(uchar(m_block[m_at++])) << m_count;
+            m_count += 8;
+        }
+        const int code = int(m_bits & ((1u << size) - 1));
+        m_bits >>= size;
+        m_count -= size;
+        return code;
+    }
+    // Skips the rest of the data; false when the file ends before its terminator.
+    bool finish() { return skipSubBlocks(m_device); }
+
+private:
+    bool nextBlock()
+    {
+        char length = 0;
+        if (!m_device.getChar(&length) || length == 0)
+            return false;
+        m_block = m_device.read(uchar(length));
+        m_at = 0;
+        return !m_block.isEmpty();
+    }
+
+    QIODevice &m_device;
+    QByteArray m_block;
+    qsizetype m_at = 0;
+    quint32 m_bits = 0;
+    int m_count = 0;
+};
+
+// Whether the LZW data delivers `wanted` pixels: the length of each code's string is
+// counted, not the string, so hostile data costs no more than its codes. Codes are
+// read the way Qt's reader reads them, damaged ones included.
+bool deliversPixels(QIODevice &device, int minimumCodeSize, qint64 wanted)
+{
+    if (minimumCodeSize < 1 || minimumCodeSize > 8)
+        return false;
+    constexpr int TableSize = 4096;
+    const int clear = 1 << minimumCodeSize, end = clear + 1;
+    std::array<quint32, TableSize> lengths;
+    lengths.fill(1);
+    int next = clear + 2, size = minimumCodeSize + 1, previous = -1;
+    Codes codes(device);
+    for (qint64 delivered = 0; delivered < wanted;) {
+        const int code = codes.next(size);
+        if (code < 0 || code == end)
+            return false; // the data stops before the frame is filled
+        if (code == clear) {
+            next = clear + 2;
+            size = minimumCodeSize + 1;
+            previous = -1;
+            continue;
+        }
+        // A code not in the table yet stands for the previous string and one pixel more
+        // (only the next code can be that in sound data).
+        quint32 length = 1;
+        if (code >= clear && code < next)
+            length = lengths[code];
+        else if (code >= clear && previous >= 0)
+            length = lengths[previous] + 1;
+        if (previous >= 0 && next < TableSize) {
+            lengths[next++] = lengths[previous] + 1;
+            if (next == 1 << size && size < 12)
+                ++size;
+        }
+        delivered += length;
+        previous = code;
+    }
+    return codes.finish();
 }
 
 } // namespace
@@ -53,7 +136,12 @@ bool gifIsComplete(QIODevice &device)
             if (!device.seek(device.pos() + colourTableBytes(uchar(descriptor[8]))) ||
                 !device.getChar(&codeSize))
                 return false;
-            return skipSubBlocks(device);
+            const auto *bytes = reinterpret_cast<const uchar *>(descriptor.constData());
+            const qint64 pixels = qint64(qFromLittleEndian<quint16>(bytes + 4)) *
+                                  qFromLittleEndian<quint16>(bytes + 6);
+            // Qt's reader fills what the data does not reach with the background.
+            return pixels == 0 ? skipSubBlocks(device)
+                               : deliversPixels(device, uchar(codeSize), pixels);
         } else {
             return true; // the trailer or junk: the decoder judges that
         }

@@ -2,6 +2,7 @@
 
 #include "core/error.h"
 #include "core/exif.h"
+#include "core/jpegscans.h"
 #include "core/memorybudget.h"
 
 #include <QIODevice>
@@ -16,9 +17,12 @@ namespace tk {
 
 namespace {
 
-// More scans than any encoder writes; each scan walks the whole picture again, so a
-// tiny file with thousands of them would take minutes.
-constexpr int MaxScans = 500;
+// Each scan walks all the blocks of its components again, however little data it
+// holds, so a small file of many scans over a large picture takes minutes. Allowed:
+// as many block visits as twenty scans over the largest picture whose blocks the
+// budget holds, which real photos (ten scans or so, most over part of the picture)
+// never reach, and which takes a second or two.
+constexpr qint64 ScanWorkBudget = 20 * (PictureMemoryBudget / qint64(sizeof(JBLOCK)));
 constexpr int BufferBytes = 64 * 1024;
 
 enum class Failure { None, Corrupt, Truncated, TooManyScans, ReadError, TooLarge, Other };
@@ -86,10 +90,30 @@ void emitMessage(j_common_ptr cinfo, int level)
         fail(cinfo, failureOf(cinfo->err->msg_code));
 }
 
+qint64 blocksOf(const jpeg_component_info &component)
+{
+    return qint64(component.width_in_blocks) * component.height_in_blocks;
+}
+
+// Counts each scan's blocks as the scan begins, whatever the walk before decoding saw.
+struct Progress {
+    jpeg_progress_mgr pub;
+    int countedScans = 0;
+    qint64 blockVisits = 0;
+};
+
 void progress(j_common_ptr cinfo)
 {
-    if (cinfo->is_decompressor &&
-        reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > MaxScans)
+    if (!cinfo->is_decompressor)
+        return;
+    auto *state = reinterpret_cast<Progress *>(cinfo->progress);
+    const auto *decompress = reinterpret_cast<j_decompress_ptr>(cinfo);
+    if (decompress->input_scan_number <= state->countedScans)
+        return;
+    state->countedScans = decompress->input_scan_number;
+    for (int i = 0; i < decompress->comps_in_scan; ++i)
+        state->blockVisits += blocksOf(*decompress->cur_comp_info[i]);
+    if (state->blockVisits > ScanWorkBudget)
         fail(cinfo, Failure::TooManyScans);
 }
 
@@ -152,7 +176,7 @@ struct JpegDecoder::State {
     jpeg_decompress_struct cinfo;
     ErrorManager errors;
     Source source;
-    jpeg_progress_mgr progress;
+    Progress progress;
     QImageIOHandler::Transformations transformation = QImageIOHandler::TransformationNone;
     bool cmyk = false;
     bool fullBuffer = false;
@@ -224,8 +248,8 @@ void cmykToRgb(QImage &image)
 JpegDecoder::JpegDecoder(QIODevice &device) : m(std::make_unique<State>())
 {
     m->cinfo.mem->max_memory_to_use = long(PictureMemoryBudget);
-    m->progress.progress_monitor = progress;
-    m->cinfo.progress = &m->progress;
+    m->progress.pub.progress_monitor = progress;
+    m->cinfo.progress = &m->progress.pub;
 
     m->source.device = &device;
     m->source.pub.init_source = initSource;
@@ -257,6 +281,14 @@ JpegDecoder::JpegDecoder(QIODevice &device) : m(std::make_unique<State>())
     // A scan that holds only some components, or a progressive file, makes the library
     // keep every coefficient of the whole picture until the last scan.
     m->fullBuffer = m->cinfo.progressive_mode || m->cinfo.comps_in_scan < m->cinfo.num_components;
+    // Only such a file has more scans than one; they are weighed before any is decoded.
+    if (m->fullBuffer) {
+        QHash<int, qint64> blocks;
+        for (int c = 0; c < m->cinfo.num_components; ++c)
+            blocks.insert(m->cinfo.comp_info[c].component_id, blocksOf(m->cinfo.comp_info[c]));
+        if (scanBlockVisits(device, blocks, ScanWorkBudget) > ScanWorkBudget)
+            throw Error(reasonOf(Failure::TooManyScans, ""));
+    }
 }
 
 JpegDecoder::~JpegDecoder() = default;

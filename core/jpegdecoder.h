@@ -10,7 +10,7 @@ class QIODevice;
 namespace tk {
 
 // A JPEG read with the JPEG library's own interface, where its memory, its warnings
-// and the number of scans are ours to control. Any warning that means lost picture
+// and the work of its scans are ours to control. Any warning that means lost picture
 // data (a cut or damaged file) fails the decode; harmless ones are ignored. Failures
 // throw tk::Error with the reason alone.
 class JpegDecoder {

@@ -3,6 +3,7 @@
 #include "core/completeness.h"
 #include "core/error.h"
 #include "core/exif.h"
+#include "core/iconimage.h"
 #include "core/jpegdecoder.h"
 #include "core/memorybudget.h"
 #include "core/regularfile.h"
@@ -58,9 +59,37 @@ QString tooLarge(QSize size, qint64 bytes)
         .arg(PictureMemoryBudget >> 20);
 }
 
+// Capped far above any budget, so that bytes reckoned from it cannot overflow.
 qint64 area(QSize size)
 {
-    return qint64(qMax(0, size.width())) * qMax(0, size.height());
+    return qMin(qint64(qMax(0, size.width())) * qMax(0, size.height()), qint64(1) << 48);
+}
+
+// Bits a pixel of `format` takes; a format the header does not tell counts as 32.
+int bitsOf(QImage::Format format)
+{
+    if (format <= QImage::Format_Invalid || format >= QImage::NImageFormats)
+        return 32;
+    return QImage::toPixelFormat(format).bitsPerPixel();
+}
+
+// What Qt's smooth scaling adds a pixel: it takes a few formats as they are and first
+// converts any other to one of those (64 bits a pixel for deep ones, else 32), a
+// narrow one through a copy of its own on the way.
+int resamplingBits(QImage::Format format)
+{
+    switch (format) {
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32_Premultiplied:
+    case QImage::Format_RGBX64:
+    case QImage::Format_RGBA64_Premultiplied:
+        return 0;
+    default:
+        break;
+    }
+    const int bits = bitsOf(format);
+    const int converted = bits > 32 || format == QImage::Format_Grayscale16 ? 64 : 32;
+    return converted + (bits < 32 ? bits : 0);
 }
 
 } // namespace
@@ -129,19 +158,40 @@ void PictureReader::readHeader()
     m_qt = std::make_unique<QImageReader>(m_device.get());
     m_qt->setDecideFormatFromContent(true);
     m_qt->setAutoTransform(true);
-    if (m_qt->format().isEmpty())
+    // Asked once: the reader asks the handler again each time, from wherever the
+    // device then is.
+    const QByteArray format = m_qt->format();
+    if (format.isEmpty())
         fail(qtReason(m_qt->error()));
     m_storedSize = m_qt->size();
     m_quarterTurn = m_qt->transformation() & QImageIOHandler::TransformationRotate90;
     m_turned = m_qt->transformation() != QImageIOHandler::TransformationNone;
-    m_qtBytesPerPixel = bytesPerPixel(m_qt->imageFormat());
-    if (m_qt->format() == "gif" && magic.size() >= 10) {
+    m_qtFormat = m_qt->imageFormat();
+    if (format == "gif")
+        readGifHeader(magic);
+    else if (format == "ico")
+        readIconHeader();
+}
+
+void PictureReader::readGifHeader(const QByteArray &magic)
+{
+    if (magic.size() >= 10) {
         // The reader paints frames onto a canvas of the logical screen's size, which
         // the header gives apart from the frame's, and keeps a copy of its own.
         const auto *screen = reinterpret_cast<const uchar *>(magic.constData()) + 6;
         m_storedSize =
             m_storedSize.expandedTo(QSize(screen[0] | screen[1] << 8, screen[2] | screen[3] << 8));
-        m_qtBytesPerPixel *= 2;
+    }
+    m_qtHeldBytes = area(m_storedSize) * 4;
+}
+
+void PictureReader::readIconHeader()
+{
+    // Judged by the image the entry holds, not by what the directory says of it.
+    if (const std::optional<IconImage> image = iconImage(*m_device)) {
+        m_storedSize = image->size;
+        m_qtFormat = image->format;
+        m_qtHeldBytes = image->heldBytes;
     }
 }
 
@@ -152,7 +202,7 @@ QSize PictureReader::size() const
 
 QImage::Format PictureReader::format() const
 {
-    return m_jpeg ? QImage::Format_RGB32 : m_qt->imageFormat();
+    return m_jpeg ? QImage::Format_RGB32 : m_qtFormat;
 }
 
 QSize PictureReader::storedDecodeSize(QSize upright) const
@@ -194,16 +244,20 @@ int PictureReader::eighthsFor(QSize step) const
     return 8;
 }
 
-qint64 PictureReader::decodeBytes(QSize step) const
+// Qt's readers decode at full size in the picture's own format and resample from that.
+qint64 PictureReader::decodeBytes(QSize step, bool resampled) const
 {
-    return m_jpeg ? m_jpeg->peakBytes(eighthsFor(step)) : area(step) * m_qtBytesPerPixel;
+    if (m_jpeg)
+        return m_jpeg->peakBytes(eighthsFor(step));
+    const int bits = bitsOf(m_qtFormat) + (resampled ? resamplingBits(m_qtFormat) : 0);
+    return area(step) * bits / 8 + m_qtHeldBytes;
 }
 
 qint64 PictureReader::peakBytes(QSize decodeSize) const
 {
     const QSize stored = storedDecodeSize(decodeSize);
     const QSize step = stepFor(stored);
-    qint64 bytes = decodeBytes(step);
+    qint64 bytes = decodeBytes(step, step != stored);
     if (step != stored)
         bytes += area(stored) * 4;
     if (m_turned)
@@ -217,12 +271,17 @@ QImage PictureReader::read(QSize decodeSize)
     const qint64 bytes = peakBytes(decodeSize);
     if (bytes > PictureMemoryBudget)
         fail(tooLarge(size(), bytes));
-    if (m_qt) {
+    if (!m_jpeg) {
+        if (!m_qt)
+            fail(qtReason(QImageReader::DeviceError)); // read once only
         if (stored != m_storedSize)
             m_qt->setScaledSize(stored);
         QImage image = m_qt->read();
+        const QImageReader::ImageReaderError error = m_qt->error();
+        // Whatever the reader keeps (a GIF's canvas copy) is not to outlive the decode.
+        m_qt.reset();
         if (image.isNull())
-            fail(qtReason(m_qt->error()));
+            fail(qtReason(error));
         return image;
     }
     QImage image;

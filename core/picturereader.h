@@ -48,10 +48,12 @@ private:
     explicit PictureReader(const QString &shownName, std::unique_ptr<QIODevice> device);
     void readHeader();
     [[noreturn]] void fail(const QString &reason) const;
+    void readGifHeader(const QByteArray &magic);
+    void readIconHeader();
     QSize storedDecodeSize(QSize upright) const;
     QSize stepFor(QSize storedSize) const;
     int eighthsFor(QSize step) const;
-    qint64 decodeBytes(QSize step) const;
+    qint64 decodeBytes(QSize step, bool resampled) const;
 
     QString m_shownName;
     std::unique_ptr<QIODevice> m_device;
@@ -60,7 +62,9 @@ private:
     QSize m_storedSize;
     bool m_quarterTurn = false;
     bool m_turned = false;
-    int m_qtBytesPerPixel = 4;
+    // What Qt's reader hands back, where its header tells, and what it holds besides.
+    QImage::Format m_qtFormat = QImage::Format_Invalid;
+    qint64 m_qtHeldBytes = 0;
 };
 
 // Bytes per pixel of an image in `format`, at least 4 (what a conversion to 32 bits

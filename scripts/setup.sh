@@ -13,7 +13,7 @@ if [ "${1:-}" = --asan ]; then
 fi
 
 bash "$root/scripts/install.sh" cmake g++ make qt6-base-dev qt6-l10n-tools qt6-translations-l10n \
-    fonts-wqy-microhei libjpeg62-turbo-dev liblzma-dev "$@"
+    fonts-wqy-microhei libjpeg62-turbo-dev zlib1g-dev liblzma-dev "$@"
 
 cmake -S "$root" -B "$build" "${config[@]}" >/dev/null
 cmake --build "$build" -j"$(nproc)"

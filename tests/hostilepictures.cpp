@@ -2,19 +2,12 @@
 
 #include <QBuffer>
 #include <QImageWriter>
+#include <utility>
+#include <zlib.h>
 
 namespace hostile {
 
 namespace {
-
-QByteArray pngBytes(const QImage &image)
-{
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "png");
-    return png;
-}
 
 quint32 crc32(const QByteArray &data)
 {
@@ -33,7 +26,96 @@ QByteArray bigEndian(quint32 value)
     return QByteArray(bytes, 4);
 }
 
+QByteArray littleEndian(quint32 value, int bytes)
+{
+    QByteArray result;
+    for (int i = 0; i < bytes; ++i)
+        result += char(value >> (8 * i));
+    return result;
+}
+
+QByteArray pngChunk(const QByteArray &typeAndData)
+{
+    return bigEndian(quint32(typeAndData.size() - 4)) + typeAndData + bigEndian(crc32(typeAndData));
+}
+
+// Raw deflate of `zeros` zero bytes from a fresh stream, so the result stands on its own.
+QByteArray deflatedZeros(int zeros, int flush)
+{
+    z_stream stream{};
+    deflateInit2(&stream, 9, Z_DEFLATED, -15, 9, Z_RLE);
+    QByteArray in(zeros, '\0');
+    QByteArray out(int(deflateBound(&stream, uLong(zeros))) + 64, '\0');
+    stream.next_in = reinterpret_cast<Bytef *>(in.data());
+    stream.avail_in = uInt(in.size());
+    stream.next_out = reinterpret_cast<Bytef *>(out.data());
+    stream.avail_out = uInt(out.size());
+    deflate(&stream, flush);
+    out.resize(out.size() - qsizetype(stream.avail_out));
+    deflateEnd(&stream);
+    return out;
+}
+
+// A zlib stream of `count` zero bytes without compressing them all: one flushed piece,
+// compressed once and repeated, then the rest.
+QByteArray zlibZeros(qint64 count)
+{
+    constexpr int Piece = 1 << 20;
+    const QByteArray piece = deflatedZeros(Piece, Z_FULL_FLUSH);
+    return QByteArray("\x78\xDA", 2) + piece.repeated(qsizetype(count / Piece)) +
+           deflatedZeros(int(count % Piece), Z_FINISH) +
+           bigEndian(quint32(count % 65521) << 16 | 1); // Adler-32 of zeros
+}
+
+// Writes bits the way JPEG entropy data holds them: high bit first, 0xFF stuffed.
+class JpegBits {
+public:
+    void put(quint32 bits, int count)
+    {
+        for (int i = count - 1; i >= 0; --i) {
+            m_byte = m_byte << 1 | (bits >> i & 1);
+            if (++m_filled == 8)
+                flushByte();
+        }
+    }
+    QByteArray finish()
+    {
+        while (m_filled != 0)
+            put(1, 1);
+        return std::exchange(m_bytes, QByteArray());
+    }
+
+private:
+    void flushByte()
+    {
+        m_bytes += char(m_byte);
+        if (m_byte == 0xFF)
+            m_bytes += '\0';
+        m_byte = 0;
+        m_filled = 0;
+    }
+    QByteArray m_bytes;
+    quint32 m_byte = 0;
+    int m_filled = 0;
+};
+
+QByteArray jpegSegment(uchar marker, const QByteArray &body)
+{
+    const int length = int(body.size()) + 2;
+    const char head[] = {char(0xFF), char(marker), char(length >> 8), char(length)};
+    return QByteArray(head, 4) + body;
+}
+
 } // namespace
+
+QByteArray pngBytes(const QImage &image)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "png");
+    return png;
+}
 
 QByteArray jpegBytes(const QImage &image, bool progressive, int quality)
 {
@@ -92,6 +174,79 @@ QByteArray pngWithBadTextChunk(const QImage &image)
     const QByteArray png = pngBytes(image);
     const QByteArray text("tEXtComment\0hello", 17);
     return png.left(33) + bigEndian(quint32(text.size() - 4)) + text + bigEndian(1) + png.mid(33);
+}
+
+QByteArray blankPng(QSize size, int channels)
+{
+    const char colourType = channels == 4 ? 6 : channels == 3 ? 2 : 0;
+    const QByteArray header = "IHDR" + bigEndian(quint32(size.width())) +
+                              bigEndian(quint32(size.height())) +
+                              QByteArray::fromRawData("\x08", 1) + colourType + QByteArray(3, '\0');
+    // Each row is its filter byte (none) and the samples, all zero.
+    const qint64 raw = qint64(size.height()) * (1 + qint64(size.width()) * channels);
+    return QByteArray("\x89PNG\r\n\x1A\n", 8) + pngChunk(header) +
+           pngChunk("IDAT" + zlibZeros(raw)) + pngChunk("IEND");
+}
+
+QByteArray iconHolding(const QByteArray &image)
+{
+    const QByteArray directory = littleEndian(0, 2) + littleEndian(1, 2) + littleEndian(1, 2);
+    const QByteArray entry = QByteArray(4, '\0') + littleEndian(1, 2) + littleEndian(32, 2) +
+                             littleEndian(quint32(image.size()), 4) + littleEndian(6 + 16, 4);
+    return directory + entry + image;
+}
+
+QByteArray jpegWithManyScans(int side, int scans)
+{
+    const int blocks = ((side + 7) / 8) * ((side + 7) / 8);
+    QByteArray jpeg("\xFF\xD8", 2);
+    jpeg += jpegSegment(0xDB, QByteArray(1, '\0') + QByteArray(64, '\1'));
+    const char frame[] = {8, char(side >> 8), char(side), char(side >> 8), char(side), 1, 1, 0x11,
+                          0};
+    jpeg += jpegSegment(0xC2, QByteArray(frame, sizeof frame));
+    // DC: one code, '0', for a difference of nothing. AC: a 4-bit code for each
+    // end-of-band run length class r, symbol r << 4, code r.
+    QByteArray dc(17, '\0'), ac(17, '\0');
+    dc[1] = 1;
+    dc += '\0';
+    ac[0] = 0x10;
+    ac[4] = 15;
+    for (int r = 0; r < 15; ++r)
+        ac += char(r << 4);
+    jpeg += jpegSegment(0xC4, dc) + jpegSegment(0xC4, ac);
+
+    const auto scan = [&](int start, int end, int high, int low, const QByteArray &data) {
+        const char header[] = {1, 1, 0, char(start), char(end), char(high << 4 | low)};
+        jpeg += jpegSegment(0xDA, QByteArray(header, sizeof header)) + data;
+    };
+    JpegBits dcBits;
+    for (int b = 0; b < blocks; ++b)
+        dcBits.put(0, 1);
+    scan(0, 0, 0, 0, dcBits.finish());
+    // Every block's band is empty: the whole scan is a few runs of at most 32767 blocks.
+    JpegBits runs;
+    for (int left = blocks; left > 0;) {
+        const int run = qMin(left, 32767);
+        int r = 0;
+        while ((run >> (r + 1)) != 0)
+            ++r;
+        runs.put(quint32(r), 4);
+        runs.put(quint32(run - (1 << r)), r);
+        left -= run;
+    }
+    const QByteArray emptyBand = runs.finish();
+    // A consistent progression: each coefficient first at 13 bits down, then refined.
+    int made = 1;
+    for (int k = 1; k <= 63 && made < scans; ++k)
+        for (int low = 13; low >= 0 && made < scans; --low, ++made)
+            scan(k, k, low == 13 ? 0 : low + 1, low, emptyBand);
+    return jpeg + "\xFF\xD9";
+}
+
+QByteArray gifEndingEarly()
+{
+    return QByteArray::fromHex("47494638396164006400810000000000ffffffff000000ff00"
+                               "2c00000000640064000002064c983061c2a4003b");
 }
 
 } // namespace hostile

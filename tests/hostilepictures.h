@@ -21,5 +21,17 @@ QByteArray gifBomb();
 QByteArray bmpBomb();
 // A PNG with a text chunk whose checksum is wrong: the PNG library warns and reads on.
 QByteArray pngWithBadTextChunk(const QImage &image);
+// `image` as Qt writes it as a PNG.
+QByteArray pngBytes(const QImage &image);
+// A whole PNG of `size` whose pixels are all zero bytes (black, or transparent black),
+// 8 bits a sample; 4 channels (RGBA), 3 (RGB) or 1 (grey). Small however large.
+QByteArray blankPng(QSize size, int channels);
+// An icon file whose directory entry says 256 × 256 at 32 bits and holds `image`.
+QByteArray iconHolding(const QByteArray &image);
+// A grey progressive JPEG of side × side with `scans` scans in all, each but the first a
+// few hundred bytes: every scan walks all the picture's blocks again.
+QByteArray jpegWithManyScans(int side, int scans);
+// A 100 × 100 GIF, whole in its structure, whose picture data ends after 10 pixels.
+QByteArray gifEndingEarly();
 
 } // namespace hostile

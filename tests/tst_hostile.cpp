@@ -49,6 +49,7 @@ private slots:
     void initTestCase();
     void bothLoadPathsJudgeAlike_data();
     void bothLoadPathsJudgeAlike();
+    void heavyBatchStaysWithinMemory_data();
     void heavyBatchStaysWithinMemory();
     void interruptedRunLeavesNoTemporaryFiles_data();
     void interruptedRunLeavesNoTemporaryFiles();
@@ -111,6 +112,16 @@ void TstHostile::bothLoadPathsJudgeAlike_data()
     QTest::newRow("gif screen 65535 x 65535") << write("bomb.gif", gifBomb()) << false;
     QTest::newRow("bmp 30000 x 30000 without pixels") << write("bomb.bmp", bmpBomb()) << false;
     QTest::newRow("pgm 30000 x 30000") << write("bomb.pgm", "P5\n30000 30000\n255\nabc") << false;
+    QTest::newRow("icon holding a 14000 x 14000 png")
+        << write("bomb.ico", iconHolding(blankPng(QSize(14000, 14000), 4))) << false;
+    QTest::newRow("icon holding a png larger than its entry says")
+        << write("large.ico", iconHolding(pngBytes(positionPicture(QSize(600, 400))))) << true;
+    QTest::newRow("grey png 14000 x 14000, resampled through 32 bits")
+        << write("grey.png", blankPng(QSize(14000, 14000), 1)) << false;
+    QTest::newRow("progressive 16000 x 16000 in 492 scans")
+        << write("scans.jpg", jpegWithManyScans(16000, 492)) << false;
+    QTest::newRow("gif whose data ends after 10 pixels")
+        << write("early.gif", gifEndingEarly()) << false;
 
     const QString fifo = m_dir.filePath("fifo.jpg");
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
@@ -141,8 +152,12 @@ void TstHostile::bothLoadPathsJudgeAlike()
     QCOMPARE(QFileInfo::exists(out), loads);
 }
 
-void TstHostile::heavyBatchStaysWithinMemory()
+void TstHostile::heavyBatchStaysWithinMemory_data()
 {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArrayList>("wall");
+    QTest::addColumn<int>("tiles");
     // Each cut takes over 600 MB (the progressive coefficients and the picture, then
     // the picture and one 9000 × 9000 tile): two at once would pass 1 GiB.
     QImage picture(9000, 9000, QImage::Format_RGB32);
@@ -152,21 +167,29 @@ void TstHostile::heavyBatchStaysWithinMemory()
     gradient.setColorAt(1, Qt::yellow);
     painter.fillRect(picture.rect(), gradient);
     painter.end();
-    const QByteArray bytes = jpegBytes(picture, true, 60);
-    picture = QImage();
-    QByteArrayList arguments{"--quiet",
-                             "--grid",
-                             "1x1",
-                             "--size",
-                             "9000",
-                             "--out",
-                             QFile::encodeName(m_dir.filePath("heavy"))};
+    QTest::newRow("progressive jpegs, one 9000 x 9000 tile each")
+        << "heavy%1.jpg" << jpegBytes(picture, true, 60)
+        << QByteArrayList{"--grid", "1x1", "--size", "9000"} << 3;
+    // The window's cut decodes each icon's 9000 × 9000 PNG and resamples it: 650 MB,
+    // though the directory says 256 × 256.
+    QTest::newRow("icons holding 9000 x 9000 pngs")
+        << "heavy%1.ico" << iconHolding(blankPng(QSize(9000, 9000), 4)) << QByteArrayList() << 24;
+}
+
+void TstHostile::heavyBatchStaysWithinMemory()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArrayList, wall);
+    QFETCH(int, tiles);
+    const QString out = m_dir.filePath("heavy-" + QFileInfo(name).suffix());
+    QByteArrayList arguments = QByteArrayList{"--quiet", "--out", QFile::encodeName(out)} + wall;
     for (int i = 0; i < 3; ++i)
-        arguments << QFile::encodeName(write(QStringLiteral("heavy%1.jpg").arg(i), bytes));
+        arguments << QFile::encodeName(write(name.arg(i), bytes));
     const ProcessRun run = runProcess(m_cutter, arguments, withTimeout(120000));
     QCOMPARE(run.exitCode, 0);
     QVERIFY2(run.peakBytes < GiB, QByteArray::number(run.peakBytes >> 20).constData());
-    QCOMPARE(filesBelow(m_dir.filePath("heavy")).size(), 3);
+    QCOMPARE(filesBelow(out).size(), tiles);
 }
 
 void TstHostile::interruptedRunLeavesNoTemporaryFiles_data()
@@ -240,15 +263,19 @@ void TstHostile::standardErrorHasOneLinePerBadPicture()
         write("quiet/warned.png", pngWithBadTextChunk(positionPicture(QSize(90, 60))));
     const QString broken = write("quiet/two\nlines.jpg", m_photo.left(m_photo.size() / 2));
     const QString hole = write("quiet/hole.jpg", withHole(m_photo));
-    const ProcessRun run =
-        runProcess(m_cutter, {"--quiet", QFile::encodeName(good), QFile::encodeName(warned),
-                              QFile::encodeName(broken), QFile::encodeName(hole)});
+    // The PNG library reports a cut file on standard error itself, unless kept from it.
+    const QByteArray png = pngBytes(positionPicture(QSize(300, 200)));
+    const QString cut = write("quiet/cut.png", png.left(png.size() / 2));
+    const ProcessRun run = runProcess(
+        m_cutter, {"--quiet", QFile::encodeName(good), QFile::encodeName(warned),
+                   QFile::encodeName(broken), QFile::encodeName(hole), QFile::encodeName(cut)});
     QCOMPARE(run.exitCode, 1);
     QVERIFY(run.out.isEmpty());
     const QList<QByteArray> lines = run.err.trimmed().split('\n');
-    QCOMPARE(lines.size(), 2);
+    QCOMPARE(lines.size(), 3);
     QVERIFY2(run.err.contains("two\\nlines.jpg"), run.err.constData());
     QVERIFY2(run.err.contains("hole.jpg"), run.err.constData());
+    QVERIFY2(run.err.contains("cut.png"), run.err.constData());
     QCOMPARE(filesBelow(m_dir.filePath("quiet/warned")).size(), 8);
 }
 

@@ -32,10 +32,11 @@ qint64 area(QSize size)
     return qint64(size.width()) * size.height();
 }
 
+// The 32-bit formats that smooth scaling takes as they are; any other would be
+// converted again for every region.
 bool isThirtyTwoBit(QImage::Format format)
 {
-    return format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
-           format == QImage::Format_ARGB32_Premultiplied;
+    return format == QImage::Format_RGB32 || format == QImage::Format_ARGB32_Premultiplied;
 }
 
 // Whole pixels of a picture of `size` that a region covers, at least one each way.
