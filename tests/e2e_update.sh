@@ -54,6 +54,14 @@ wait_until() { # wait_until SECONDS COMMAND...
     until "$@"; do ((SECONDS < end)) || return 1; sleep 0.1; done
 }
 strip_shown() { [ -n "$(strip)" ]; }
+# answer KEY: presses KEY in the download prompt once it has the keyboard, so a key
+# pressed while a loaded machine is still showing the box is not lost elsewhere.
+prompt_focused() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$prompt" ]; }
+answer() {
+    prompt=$(xdotool search --name '^更新提示：$' | head -1 || true)
+    wait_until 5 prompt_focused || fail "the prompt does not have the keyboard"
+    xdotool key "$1"
+}
 strip_gone() { [ -z "$(strip)" ]; }
 looks_right() { # the strip shows no blue and the keyboard stays with the main window
     wait_until 5 strip_shown || fail "$1: no update window"
@@ -78,15 +86,17 @@ start "$newer"
 looks_right newer
 wait_until 10 xdotool search --name '^更新提示：$' >/dev/null || fail "newer: no prompt"
 shot prompt
-xdotool key Escape
+answer Escape
 wait_until 5 strip_gone || fail "cancel: the window stays"
 kill -0 "$pid" || fail "cancel ended the program"
 xdotool mousemove $((X + 240)) $((Y + 20)) click 1 # a fresh check
 wait_until 10 xdotool search --onlyvisible --name '^更新提示：$' >/dev/null || fail "no second prompt"
-xdotool key Return
+answer Return
 wait_until 5 bash -c "! kill -0 $pid 2>/dev/null" || fail "OK did not end the program"
 wait "$pid" || fail "the program ended with status $?"
 [ "$(requests newer)" = 2 ] || fail "newer: $(requests newer) requests"
+# The opener runs detached: it may still be starting when the program has ended.
+wait_until 5 test -s "$work/opened" || fail "nothing was handed over"
 [ "$(cat "$work/opened")" = "$(printf '1\n%s' "$newer")" ] ||
     fail "handed over: $(cat "$work/opened")"
 
