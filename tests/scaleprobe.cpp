@@ -17,7 +17,7 @@ int main(int argc, char *argv[])
         return 2;
     const QString picture = QString::fromLocal8Bit(argv[1]);
     tk::setOpenDialogHook([picture] { return picture; });
-    tk::setMsgBoxHook([](const QString &, int, const QString &) { return int(tk::vbOK); });
+    tk::setMsgBoxHook([](const tk::Message &) { return int(tk::vbOK); });
     tk::App::setPath(QFileInfo(picture).path());
     tk::Form1 form;
     form.Form_Load();

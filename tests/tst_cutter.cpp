@@ -153,7 +153,7 @@ void TstCutter::defaultTilesAreTheWindowsTiles()
     image.setDotsPerMeterX(sourceDotsPerMeter);
     image.setDotsPerMeterY(sourceDotsPerMeter);
     const QString source = picture(within + "/" + name, image);
-    tk::setMsgBoxHook([](const QString &, int, const QString &) { return int(tk::vbOK); });
+    tk::setMsgBoxHook([](const tk::Message &) { return int(tk::vbOK); });
     tk::setOpenDialogHook([source] { return source; });
     {
         tk::App::setPath(folder);

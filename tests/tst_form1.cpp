@@ -92,8 +92,8 @@ void TstForm1::init()
     m_messages.clear();
     m_unhandled.clear();
     m_msgBoxAnswer = tk::vbOK;
-    tk::setMsgBoxHook([this](const QString &prompt, int style, const QString &title) {
-        m_messages.append({prompt, style, title});
+    tk::setMsgBoxHook([this](const tk::Message &box) {
+        m_messages.append({box.prompt, box.style, box.title});
         return m_msgBoxAnswer;
     });
     tk::setOpenDialogHook([this] { return m_dialogAnswer; });

@@ -53,8 +53,8 @@ void TstGuangGao::init()
     qputenv("TESSELKRAFT_AD_URL", "");
     m_said.clear();
     m_online = true;
-    tk::setMsgBoxHook([this](const QString &prompt, int, const QString &) {
-        m_said << prompt;
+    tk::setMsgBoxHook([this](const tk::Message &box) {
+        m_said << box.prompt;
         return int(tk::vbOK);
     });
     tk::setUnhandledHook([this](const QString &message) { m_said << message; });

@@ -97,8 +97,8 @@ void TstStartup::init()
     qputenv("XDG_DATA_HOME",
             QFile::encodeName(m_root.filePath(QTest::currentTestFunction())) + "/data");
     m_urls = std::make_unique<testsupport::UrlRecorder>();
-    tk::setMsgBoxHook([this](const QString &prompt, int, const QString &) {
-        m_said << prompt;
+    tk::setMsgBoxHook([this](const tk::Message &box) {
+        m_said << box.prompt;
         return int(tk::vbCancel);
     });
     tk::setUnhandledHook([this](const QString &message) { m_said << message; });
@@ -185,8 +185,8 @@ void TstStartup::unwritableFoldersDoNotStopTheStart()
     tk::Form1 plain;
     QList<int> adsAskedBefore;
     bool shownWhenTold = false;
-    tk::setMsgBoxHook([&](const QString &prompt, int, const QString &) {
-        m_said << prompt;
+    tk::setMsgBoxHook([&](const tk::Message &box) {
+        m_said << box.prompt;
         shownWhenTold = plain.isVisible();
         adsAskedBefore << int(m_seen.size());
         return int(tk::vbOK);

@@ -109,8 +109,8 @@ void TstUpdateWindow::init()
     m_answer = tk::vbCancel;
     m_ends = m_formCloses = m_formPaintsDuringFetch = 0;
     m_online = true;
-    tk::setMsgBoxHook([this](const QString &prompt, int style, const QString &title) {
-        m_prompts << QString("%1|%2|%3").arg(prompt).arg(style).arg(title);
+    tk::setMsgBoxHook([this](const tk::Message &box) {
+        m_prompts << QString("%1|%2|%3").arg(box.prompt).arg(box.style).arg(box.title);
         QTest::qWait(100); // the box stays open for a few ticks
         return m_answer;
     });

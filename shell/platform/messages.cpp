@@ -47,14 +47,16 @@ void labelButtons(QMessageBox &box)
 
 } // namespace
 
-int MsgBox(const QString &prompt, int style, const QString &title)
+int MsgBox(const QString &prompt, int style, const QString &title, const QString &detail)
 {
     if (msgBoxHook())
-        return msgBoxHook()(prompt, style, title);
+        return msgBoxHook()(Message{prompt, style, title, detail});
     const bool withCancel = (style & 0x0F) == vbOKCancel;
     QMessageBox box(iconOf(style), title, prompt,
                     withCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok,
                     QApplication::activeWindow());
+    if (!detail.isEmpty())
+        box.setDetailedText(detail);
     labelButtons(box);
     return box.exec() == QMessageBox::Ok ? vbOK : vbCancel;
 }
@@ -62,7 +64,7 @@ int MsgBox(const QString &prompt, int style, const QString &title)
 void MsgBoxModeless(const QString &prompt, int style, const QString &title, QWidget *parent)
 {
     if (msgBoxHook()) {
-        msgBoxHook()(prompt, style, title);
+        msgBoxHook()(Message{prompt, style, title, QString()});
         return;
     }
     auto *box = new QMessageBox(iconOf(style), title, prompt, QMessageBox::Ok, parent);

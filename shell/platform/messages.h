@@ -18,8 +18,18 @@ enum MsgBoxStyle {
 // Answers.
 enum MsgBoxResult { vbOK = 1, vbCancel = 2 };
 
+// A message box as asked for: its text, style, title and the longer reason it can show
+// on request (empty: none).
+struct Message {
+    QString prompt;
+    int style = 0;
+    QString title;
+    QString detail;
+};
+
 // A modal message box; returns vbOK or vbCancel.
-int MsgBox(const QString &prompt, int style, const QString &title);
+int MsgBox(const QString &prompt, int style, const QString &title,
+           const QString &detail = QString());
 // The same box with an OK button, shown over `parent` without waiting: the caller goes
 // on at once and the box goes when the user closes it. A set hook takes it instead; its
 // answer is not looked at.
@@ -29,7 +39,8 @@ void MsgBoxModeless(const QString &prompt, int style, const QString &title, QWid
 QString ShowOpenDialog(QWidget *parent);
 
 // Tests stand in for the user: a set hook answers instead of the real dialog.
-using MsgBoxHook = std::function<int(const QString &prompt, int style, const QString &title)>;
+// The hook sees every box, modal or not; a modeless box's answer is not looked at.
+using MsgBoxHook = std::function<int(const Message &message)>;
 using OpenDialogHook = std::function<QString()>;
 void setMsgBoxHook(MsgBoxHook hook);
 void setOpenDialogHook(OpenDialogHook hook);
