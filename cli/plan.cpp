@@ -2,6 +2,7 @@
 
 #include "core/fileid.h"
 #include "core/systemerror.h"
+#include "core/text.h"
 #include "tiles/wall.h"
 
 #include <QDir>
@@ -15,11 +16,6 @@ namespace tk {
 namespace {
 
 constexpr int MaxFolderNameBytes = 200;
-
-QString withSeparator(const QString &folder)
-{
-    return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
-}
 
 // Equal for two spellings of one folder; a folder still to be made goes by its path.
 QString folderKey(const QString &folder)
@@ -64,7 +60,7 @@ bool isFree(const QString &folder, const QSet<QString> &taken, const WallSpec &w
     if (info.isSymLink())
         return false;
     if (info.exists())
-        return info.isDir() && inputReplacedBy(withSeparator(folder), wall, inputs).isEmpty();
+        return info.isDir() && inputReplacedBy(folderWithSeparator(folder), wall, inputs).isEmpty();
     return true;
 }
 
@@ -74,9 +70,8 @@ QString folderNameFor(const QString &name)
 {
     QString safe;
     for (const QChar c : name) {
-        const bool control = c.unicode() < 0x20 || c.unicode() == 0x7F ||
-                             (c.unicode() >= 0x80 && c.unicode() < 0xA0);
-        safe += control || c == QLatin1Char('/') || c == QChar::ReplacementCharacter
+        safe += isControlCharacter(c.unicode()) || c == QLatin1Char('/') ||
+                        c == QChar::ReplacementCharacter
                     ? QLatin1Char('_')
                     : c;
     }
@@ -108,7 +103,7 @@ QList<CutJob> planCuts(const CutOptions &options)
         p.job.picture = picture.native;
         p.job.shown = printableName(picture.native);
         if (!options.outDir.isEmpty()) {
-            p.base = withSeparator(QDir(options.outDir).absolutePath());
+            p.base = folderWithSeparator(QDir(options.outDir).absolutePath());
         } else {
             const QByteArray folder = nativeFolderOf(picture.native);
             if (!isValidText(folder))
@@ -116,7 +111,7 @@ QList<CutJob> planCuts(const CutOptions &options)
                     QStringLiteral("文件夹名不是系统编码下的有效文字，无法在其中保存小图："
                                    "“%1”（可以用 --out 指定保存位置）")
                         .arg(printableName(folder));
-            p.base = withSeparator(QDir(QFile::decodeName(folder)).absolutePath());
+            p.base = folderWithSeparator(QDir(QFile::decodeName(folder)).absolutePath());
         }
         p.job.base = p.base;
         p.baseKey = folderKey(p.base);
@@ -167,7 +162,7 @@ QList<CutJob> planCuts(const CutOptions &options)
                 break;
         }
         taken.insert(folderKey(folder));
-        p.job.folder = withSeparator(folder);
+        p.job.folder = folderWithSeparator(folder);
     }
 
     QList<CutJob> jobs;
