@@ -52,17 +52,8 @@ QString qtReason(QImageReader::ImageReaderError error)
 
 QString tooLarge(QSize size, qint64 bytes)
 {
-    return QStringLiteral("图片太大（%1×%2），解码约需 %3 MB 内存，超过 %4 MB 的上限")
-        .arg(size.width())
-        .arg(size.height())
-        .arg((bytes + (1 << 20) - 1) >> 20)
-        .arg(PictureMemoryBudget >> 20);
-}
-
-// Capped far above any budget, so that bytes reckoned from it cannot overflow.
-qint64 area(QSize size)
-{
-    return qMin(qint64(qMax(0, size.width())) * qMax(0, size.height()), qint64(1) << 48);
+    return QStringLiteral("图片太大（%1×%2），解码").arg(size.width()).arg(size.height()) +
+           beyondBudget(bytes);
 }
 
 // Bits a pixel of `format` takes; a format the header does not tell counts as 32.
@@ -182,7 +173,7 @@ void PictureReader::readGifHeader(const QByteArray &magic)
         m_storedSize =
             m_storedSize.expandedTo(QSize(screen[0] | screen[1] << 8, screen[2] | screen[3] << 8));
     }
-    m_qtHeldBytes = area(m_storedSize) * 4;
+    m_qtHeldBytes = pixelArea(m_storedSize) * 4;
 }
 
 void PictureReader::readIconHeader()
@@ -250,7 +241,7 @@ qint64 PictureReader::decodeBytes(QSize step, bool resampled) const
     if (m_jpeg)
         return m_jpeg->peakBytes(eighthsFor(step));
     const int bits = bitsOf(m_qtFormat) + (resampled ? resamplingBits(m_qtFormat) : 0);
-    return area(step) * bits / 8 + m_qtHeldBytes;
+    return pixelArea(step) * bits / 8 + m_qtHeldBytes;
 }
 
 qint64 PictureReader::peakBytes(QSize decodeSize) const
@@ -259,9 +250,9 @@ qint64 PictureReader::peakBytes(QSize decodeSize) const
     const QSize step = stepFor(stored);
     qint64 bytes = decodeBytes(step, step != stored);
     if (step != stored)
-        bytes += area(stored) * 4;
+        bytes += pixelArea(stored) * 4;
     if (m_turned)
-        bytes += area(stored) * 4;
+        bytes += pixelArea(stored) * 4;
     return bytes;
 }
 
