@@ -293,14 +293,4 @@ int bytesPerPixel(QImage::Format format)
     return qMax(4, QImage::toPixelFormat(format).bitsPerPixel() / 8);
 }
 
-QSize pictureSize(const QString &path)
-{
-    return PictureReader(path).size();
-}
-
-QImage LoadPicture(const QString &path, QSize decodeSize)
-{
-    return PictureReader(path).read(decodeSize);
-}
-
 } // namespace tk

@@ -71,9 +71,4 @@ private:
 // takes); 4 when the format is not known.
 int bytesPerPixel(QImage::Format format);
 
-// The upright size of the picture at `path`.
-QSize pictureSize(const QString &path);
-// Decodes the picture at `path` upright, at exactly `decodeSize` or at full size.
-QImage LoadPicture(const QString &path, QSize decodeSize = QSize());
-
 } // namespace tk

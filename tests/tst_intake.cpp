@@ -1,6 +1,7 @@
 #include "core/canvas.h"
 #include "core/error.h"
 #include "core/picture.h"
+#include "core/picturereader.h"
 #include "intake/intake.h"
 #include "testsupport.h"
 
@@ -121,7 +122,7 @@ void TstIntake::exifOrientationTurnsPhotosUpright()
     writer.setTransformation(QImageIOHandler::TransformationRotate90);
     QVERIFY(writer.write(stored));
 
-    QCOMPARE(tk::LoadPicture(path, QSize(400, 200)).size(), QSize(400, 200));
+    QCOMPARE(tk::PictureReader(path).read(QSize(400, 200)).size(), QSize(400, 200));
     tk::Canvas preview = freshPreview();
     tk::loadIntoPreview(preview, 6000, 3000, path);
     QVERIFY(sameColour(preview.image().pixelColor(200, 40), Qt::red, 40));
