@@ -504,6 +504,7 @@ void TstCutter::usageErrors_data()
     QTest::newRow("size not a number") << QStringList({"--size", "big", "a.jpg"});
     QTest::newRow("grid zero") << QStringList({"--grid", "0x2", "a.jpg"});
     QTest::newRow("quality 0") << QStringList({"--quality=0", "a.jpg"});
+    QTest::newRow("value given to a switch") << QStringList({"--quiet=no", "a.jpg"});
     QTest::newRow("line break in an unknown option") << QStringList({"--fa\nst", "a.jpg"});
 }
 
