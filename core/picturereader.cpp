@@ -17,6 +17,9 @@ namespace tk {
 
 namespace {
 
+// Qt's readers count their limit in whole megabytes.
+constexpr int AllocationLimitMegabytes = int(PictureMemoryBudget >> 20);
+
 // A pipe or a device named like a picture never hangs the program: only a regular file
 // is handed on.
 std::unique_ptr<QIODevice> openForReading(const QByteArray &nativePath, QString *reason)
@@ -121,12 +124,6 @@ void PictureReader::fail(const QString &reason) const
 
 void PictureReader::readHeader()
 {
-    static const bool limited = [] {
-        QImageReader::setAllocationLimit(int(PictureMemoryBudget >> 20));
-        return true;
-    }();
-    Q_UNUSED(limited);
-
     if (m_device->size() == 0)
         fail(QStringLiteral("文件是空的"));
     const QByteArray magic = m_device->peek(10);
@@ -265,6 +262,8 @@ QImage PictureReader::read(QSize decodeSize)
     if (!m_jpeg) {
         if (!m_qt)
             fail(qtReason(QImageReader::DeviceError)); // read once only
+        Q_ASSERT_X(QImageReader::allocationLimit() >= AllocationLimitMegabytes,
+                   "PictureReader::read", "setUpPictureReading() was not called");
         if (stored != m_storedSize)
             m_qt->setScaledSize(stored);
         QImage image = m_qt->read();
@@ -284,6 +283,11 @@ QImage PictureReader::read(QSize decodeSize)
     if (image.size() != stored)
         image = image.scaled(stored, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return applyTransformation(image, m_jpeg->transformation());
+}
+
+void setUpPictureReading()
+{
+    QImageReader::setAllocationLimit(AllocationLimitMegabytes);
 }
 
 int bytesPerPixel(QImage::Format format)

@@ -67,6 +67,12 @@ private:
     qint64 m_qtHeldBytes = 0;
 };
 
+// Lets Qt's image readers allocate what the picture budget allows: their own limit is
+// lower, and the budget is checked before any decode. The limit is Qt's, one for the
+// whole process, so a program that reads pictures sets it once at start, before any
+// picture is read, rather than a reader changing it behind the program's back.
+void setUpPictureReading();
+
 // Bytes per pixel of an image in `format`, at least 4 (what a conversion to 32 bits
 // takes); 4 when the format is not known.
 int bytesPerPixel(QImage::Format format);

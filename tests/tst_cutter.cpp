@@ -1,5 +1,6 @@
 #include "cli/cutter.h"
 #include "core/picture.h"
+#include "core/picturereader.h"
 #include "core/systemerror.h"
 #include "core/tempfiles.h"
 #include "hostilepictures.h"
@@ -99,6 +100,7 @@ double meanDifference(const QImage &a, const QImage &b)
 class TstCutter : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { tk::setUpPictureReading(); } // as the programs do at start
     void defaultTilesAreTheWindowsTiles_data();
     void defaultTilesAreTheWindowsTiles();
     void fullResolutionShowsTheWindowsRegions();

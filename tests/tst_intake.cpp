@@ -48,6 +48,7 @@ QByteArray jpegClaiming(const QByteArray &jpeg, quint16 width, quint16 height)
 class TstIntake : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { tk::setUpPictureReading(); } // as the programs do at start
     void folderKeepsItsSeparator();
     void pictureFillsThePreview_data();
     void pictureFillsThePreview();
