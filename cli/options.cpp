@@ -8,6 +8,11 @@ namespace tk {
 
 namespace {
 
+// The largest tile side and grid side the cutter takes, and JPEG's quality scale.
+constexpr int MaxTileSide = 10000;
+constexpr int MaxGridSide = 20;
+constexpr int MaxQuality = 100;
+
 ParsedCommandLine usageError(const QString &message)
 {
     ParsedCommandLine parsed;
@@ -60,8 +65,10 @@ QString takeOut(Reading &reading, const QString &value)
 
 QString takeSize(Reading &reading, const QString &value)
 {
-    if ((reading.options.wall.size = boundedNumber(value, 1, 10000)) < 0)
-        return QStringLiteral("--size 需要 1 到 10000 之间的整数: %1").arg(printableName(value));
+    if ((reading.options.wall.size = boundedNumber(value, 1, MaxTileSide)) < 0)
+        return QStringLiteral("--size 需要 1 到 %1 之间的整数: %2")
+            .arg(MaxTileSide)
+            .arg(printableName(value));
     return QString();
 }
 
@@ -69,10 +76,12 @@ QString takeGrid(Reading &reading, const QString &value)
 {
     static const QRegularExpression grid(QStringLiteral("^(\\d{1,2})[xX×](\\d{1,2})$"));
     const auto match = grid.match(value);
-    const int columns = match.hasMatch() ? boundedNumber(match.captured(1), 1, 20) : -1;
-    const int rows = match.hasMatch() ? boundedNumber(match.captured(2), 1, 20) : -1;
+    const int columns = match.hasMatch() ? boundedNumber(match.captured(1), 1, MaxGridSide) : -1;
+    const int rows = match.hasMatch() ? boundedNumber(match.captured(2), 1, MaxGridSide) : -1;
     if (columns < 0 || rows < 0)
-        return QStringLiteral("--grid 需要 列x行, 如 3x3 (1 到 20): %1").arg(printableName(value));
+        return QStringLiteral("--grid 需要 列x行, 如 3x3 (1 到 %1): %2")
+            .arg(MaxGridSide)
+            .arg(printableName(value));
     reading.options.wall.columns = columns;
     reading.options.wall.rows = rows;
     return QString();
@@ -92,8 +101,10 @@ QString takeFormat(Reading &reading, const QString &value)
 QString takeQuality(Reading &reading, const QString &value)
 {
     reading.qualityGiven = true;
-    if ((reading.options.wall.format.quality = boundedNumber(value, 1, 100)) < 0)
-        return QStringLiteral("--quality 需要 1 到 100 之间的整数: %1").arg(printableName(value));
+    if ((reading.options.wall.format.quality = boundedNumber(value, 1, MaxQuality)) < 0)
+        return QStringLiteral("--quality 需要 1 到 %1 之间的整数: %2")
+            .arg(MaxQuality)
+            .arg(printableName(value));
     return QString();
 }
 
