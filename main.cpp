@@ -1,3 +1,4 @@
+#include "core/picturereader.h"
 #include "shell/form1.h"
 #include "shell/platform/report.h"
 #include "shell/platform/translations.h"
@@ -13,6 +14,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     QApplication app(argc, argv);
+    tk::setUpPictureReading();
     tk::installChineseTranslations(app);
     tk::Form1 form;
     tk::guarded([&] { form.Form_Load(); });

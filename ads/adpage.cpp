@@ -1,5 +1,6 @@
 #include "ads/adpage.h"
 
+#include "core/text.h"
 #include "core/webaddress.h"
 
 #include <QSet>
@@ -50,11 +51,6 @@ private:
     std::vector<qsizetype> m_positions;
 };
 
-bool isDigit(QChar c)
-{
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-}
-
 // The first position of each slot marker "广告位<i>", i = 1..MaxAdSlots, in one pass.
 // Matching is by prefix, as a text search matches: "广告位1" also matches "广告位12".
 std::array<qsizetype, MaxAdSlots + 1> slotMarkers(const QString &text)
@@ -63,7 +59,7 @@ std::array<qsizetype, MaxAdSlots + 1> slotMarkers(const QString &text)
     std::array<qsizetype, MaxAdSlots + 1> first{};
     for (qsizetype at = text.indexOf(marker); at >= 0; at = text.indexOf(marker, at + 1)) {
         int number = 0;
-        for (qsizetype d = at + marker.size(); d < text.size() && isDigit(text.at(d)); ++d) {
+        for (qsizetype d = at + marker.size(); d < text.size() && isAsciiDigit(text.at(d)); ++d) {
             number = number * 10 + text.at(d).digitValue();
             if (number == 0 || number > MaxAdSlots) // no leading zeros; beyond what is read
                 break;
@@ -86,14 +82,14 @@ std::optional<qint32> readWholeNumber(const QString &raw)
         negative = text.at(i++) == QLatin1Char('-');
     qint64 whole = 0;
     int digits = 0;
-    for (; i < text.size() && isDigit(text.at(i)); ++i, ++digits)
+    for (; i < text.size() && isAsciiDigit(text.at(i)); ++i, ++digits)
         whole = std::min(Beyond, whole * 10 + text.at(i).digitValue());
     // Only the fraction's first digit and whether anything but zeros follows it matter.
     int firstDecimal = 0;
     bool moreDecimals = false;
     if (i < text.size() && text.at(i) == QLatin1Char('.')) {
         const qsizetype fraction = ++i;
-        for (; i < text.size() && isDigit(text.at(i)); ++i, ++digits) {
+        for (; i < text.size() && isAsciiDigit(text.at(i)); ++i, ++digits) {
             if (i == fraction)
                 firstDecimal = text.at(i).digitValue();
             else if (text.at(i) != QLatin1Char('0'))

@@ -1,5 +1,7 @@
 #include "bench.h"
 
+#include "core/picturereader.h"
+
 #include <QCoreApplication>
 #include <QStringList>
 #include <cstdio>
@@ -22,6 +24,7 @@ int main(int argc, char *argv[])
 {
     // The image plugins are found through the application's library paths.
     QCoreApplication app(argc, argv);
+    tk::setUpPictureReading();
     const QStringList args = app.arguments().mid(1);
     if (args.size() == 2 && args[0] == QLatin1String("generate"))
         return bench::generate(args[1]);

@@ -1,6 +1,7 @@
 #include "cli/cutter.h"
 #include "cli/signals.h"
 #include "cli/standarderror.h"
+#include "core/picturereader.h"
 
 #include <QByteArrayList>
 #include <QFile>
@@ -26,6 +27,7 @@ int main(int argc, char *argv[])
 {
     tk::stopCleanlyOnSignals();
     qInstallMessageHandler(silent);
+    tk::setUpPictureReading();
     // Without a standard error to begin with, every report fails as it would have.
     QFile reports;
     if (const int fd = tk::keepStandardErrorForReports(); fd >= 0)

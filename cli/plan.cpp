@@ -2,6 +2,7 @@
 
 #include "core/fileid.h"
 #include "core/systemerror.h"
+#include "core/text.h"
 #include "tiles/wall.h"
 
 #include <QDir>
@@ -15,11 +16,6 @@ namespace tk {
 namespace {
 
 constexpr int MaxFolderNameBytes = 200;
-
-QString withSeparator(const QString &folder)
-{
-    return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
-}
 
 // Equal for two spellings of one folder; a folder still to be made goes by its path.
 QString folderKey(const QString &folder)
@@ -40,6 +36,16 @@ struct Planned {
     QString text;
     QString base;
     QString baseKey;
+};
+
+// The batch as far as it is planned: its distinct pictures, the inputs no tile may
+// replace, and how many of the pictures each base folder holds.
+struct Batch {
+    QList<Planned> planned;
+    QSet<FileIdentity> inputs;
+    QHash<QString, int> perBase;
+
+    bool sharesBase(const Planned &p) const { return perBase.value(p.baseKey) > 1; }
 };
 
 // The first tile in `folder` that would replace an input, or an empty string.
@@ -64,7 +70,7 @@ bool isFree(const QString &folder, const QSet<QString> &taken, const WallSpec &w
     if (info.isSymLink())
         return false;
     if (info.exists())
-        return info.isDir() && inputReplacedBy(withSeparator(folder), wall, inputs).isEmpty();
+        return info.isDir() && inputReplacedBy(folderWithSeparator(folder), wall, inputs).isEmpty();
     return true;
 }
 
@@ -74,9 +80,8 @@ QString folderNameFor(const QString &name)
 {
     QString safe;
     for (const QChar c : name) {
-        const bool control = c.unicode() < 0x20 || c.unicode() == 0x7F ||
-                             (c.unicode() >= 0x80 && c.unicode() < 0xA0);
-        safe += control || c == QLatin1Char('/') || c == QChar::ReplacementCharacter
+        safe += isControlCharacter(c.unicode()) || c == QLatin1Char('/') ||
+                        c == QChar::ReplacementCharacter
                     ? QLatin1Char('_')
                     : c;
     }
@@ -89,66 +94,80 @@ QString folderNameFor(const QString &name)
     return safe;
 }
 
-QList<CutJob> planCuts(const CutOptions &options)
+namespace {
+
+// A picture and the folder chosen for it: --out, or else its own folder, which is refused
+// when its name is not valid text (the tiles' paths could not be spelt).
+Planned withBase(const PictureArgument &picture, const QString &outDir)
 {
-    // Distinct pictures: two names of one file are cut once.
-    QSet<FileIdentity> inputs;
+    Planned p;
+    p.text = picture.text;
+    p.job.picture = picture.native;
+    p.job.shown = printableName(picture.native);
+    if (!outDir.isEmpty()) {
+        p.base = folderWithSeparator(QDir(outDir).absolutePath());
+    } else {
+        const QByteArray folder = nativeFolderOf(picture.native);
+        if (!isValidText(folder))
+            p.job.refusal = QStringLiteral("文件夹名不是系统编码下的有效文字，无法在其中保存小图："
+                                           "“%1”（可以用 --out 指定保存位置）")
+                                .arg(printableName(folder));
+        p.base = folderWithSeparator(QDir(QFile::decodeName(folder)).absolutePath());
+    }
+    p.job.base = p.base;
+    p.baseKey = folderKey(p.base);
+    return p;
+}
+
+// Distinct pictures: two names of one file are cut once.
+Batch distinctPictures(const CutOptions &options)
+{
+    Batch batch;
     QSet<QString> missing;
-    QList<Planned> planned;
-    QHash<QString, int> perBase;
     for (const PictureArgument &picture : options.pictures) {
         const FileIdentity id = identityOf(picture.native);
         const QString key = QDir::cleanPath(QDir::current().absoluteFilePath(picture.text));
-        if (id.exists ? inputs.contains(id) : missing.contains(key))
+        if (id.exists ? batch.inputs.contains(id) : missing.contains(key))
             continue;
-        id.exists ? void(inputs.insert(id)) : void(missing.insert(key));
-
-        Planned p;
-        p.text = picture.text;
-        p.job.picture = picture.native;
-        p.job.shown = printableName(picture.native);
-        if (!options.outDir.isEmpty()) {
-            p.base = withSeparator(QDir(options.outDir).absolutePath());
-        } else {
-            const QByteArray folder = nativeFolderOf(picture.native);
-            if (!isValidText(folder))
-                p.job.refusal =
-                    QStringLiteral("文件夹名不是系统编码下的有效文字，无法在其中保存小图："
-                                   "“%1”（可以用 --out 指定保存位置）")
-                        .arg(printableName(folder));
-            p.base = withSeparator(QDir(QFile::decodeName(folder)).absolutePath());
-        }
-        p.job.base = p.base;
-        p.baseKey = folderKey(p.base);
-        ++perBase[p.baseKey];
-        planned << p;
+        id.exists ? void(batch.inputs.insert(id)) : void(missing.insert(key));
+        Planned p = withBase(picture, options.outDir);
+        ++batch.perBase[p.baseKey];
+        batch.planned << p;
     }
+    return batch;
+}
 
-    // Pictures alone in their folder keep it.
-    QSet<QString> taken;
-    for (Planned &p : planned) {
-        if (perBase.value(p.baseKey) > 1)
+// Pictures alone in their folder keep it, unless a tile would replace an input there.
+void keepOwnFolders(Batch &batch, const WallSpec &wall, QSet<QString> &taken)
+{
+    const QSet<FileIdentity> &inputs = batch.inputs;
+    for (Planned &p : batch.planned) {
+        if (batch.sharesBase(p))
             continue;
         p.job.folder = p.base;
         taken.insert(p.baseKey);
-        const QString replaced = inputReplacedBy(p.job.folder, options.wall, inputs);
+        const QString replaced = inputReplacedBy(p.job.folder, wall, inputs);
         if (p.job.refusal.isEmpty() && !replaced.isEmpty())
             p.job.refusal =
                 QStringLiteral("小图“%1”会覆盖输入的图片, 未切割").arg(printableName(replaced));
     }
+}
 
-    // The others get a subfolder each, named after the picture; where names clash
-    // the extension tells them apart, then a number.
+// The others get a subfolder each, named after the picture; where names clash the
+// extension tells them apart, then a number.
+void giveSubfolders(Batch &batch, const WallSpec &wall, QSet<QString> &taken)
+{
+    const QSet<FileIdentity> &inputs = batch.inputs;
     const auto stemOf = [](const Planned &p) {
         return p.baseKey + QLatin1Char('/') + QFileInfo(p.text).completeBaseName();
     };
     QHash<QString, int> uses;
-    for (const Planned &p : planned)
-        if (perBase.value(p.baseKey) > 1)
+    for (const Planned &p : batch.planned)
+        if (batch.sharesBase(p))
             ++uses[stemOf(p)];
     QHash<QString, int> nextNumber;
-    for (Planned &p : planned) {
-        if (perBase.value(p.baseKey) <= 1)
+    for (Planned &p : batch.planned) {
+        if (!batch.sharesBase(p))
             continue;
         const QFileInfo info(p.text);
         QString name = info.completeBaseName();
@@ -163,15 +182,24 @@ QList<CutJob> planCuts(const CutOptions &options)
                 number == 0 ? name : name + QStringLiteral("-%1").arg(number + 1);
             ++number;
             folder = p.base + candidate;
-            if (isFree(folder, taken, options.wall, inputs))
+            if (isFree(folder, taken, wall, inputs))
                 break;
         }
         taken.insert(folderKey(folder));
-        p.job.folder = withSeparator(folder);
+        p.job.folder = folderWithSeparator(folder);
     }
+}
 
+} // namespace
+
+QList<CutJob> planCuts(const CutOptions &options)
+{
+    Batch batch = distinctPictures(options);
+    QSet<QString> taken; // folders of the batch, by folderKey
+    keepOwnFolders(batch, options.wall, taken);
+    giveSubfolders(batch, options.wall, taken);
     QList<CutJob> jobs;
-    for (const Planned &p : planned)
+    for (const Planned &p : batch.planned)
         jobs << p.job;
     return jobs;
 }

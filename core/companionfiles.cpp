@@ -2,6 +2,7 @@
 
 #include "core/atomicfile.h"
 #include "core/error.h"
+#include "core/text.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -50,11 +51,6 @@ QString fillFolder(const QString &folder, const std::function<QByteArray(int)> &
 }
 
 } // namespace
-
-QString folderWithSeparator(const QString &folder)
-{
-    return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
-}
 
 QString skinLibraryPath(const QString &folder)
 {

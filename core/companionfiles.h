@@ -19,8 +19,6 @@ extern const std::array<CompanionFile, 6> CompanionFiles;
 constexpr const char *SkinLibraryName = "VeskoSkin.dll";
 constexpr const char *SkinFileName = "Vesko.Skin";
 
-// `folder` with a trailing separator unless it already ends in one (a root folder does).
-QString folderWithSeparator(const QString &folder);
 // The library's path in `folder`, and the skin's path as handed to the library: the folder
 // as reported plus "/Vesko.Skin", so a root folder gives "//Vesko.Skin" (the same file).
 QString skinLibraryPath(const QString &folder);

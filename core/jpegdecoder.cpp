@@ -24,6 +24,11 @@ namespace {
 // never reach, and which takes a second or two.
 constexpr qint64 ScanWorkBudget = 20 * (PictureMemoryBudget / qint64(sizeof(JBLOCK)));
 constexpr int BufferBytes = 64 * 1024;
+// What the library's row buffers take per column and component: a few rows of blocks
+// (a block is 8 pixels high) at the full width.
+constexpr qint64 RowBufferBytesPerSample = 64;
+// The library's own tables and work space, whatever the picture.
+constexpr qint64 FixedWorkBytes = qint64(1) << 20;
 
 enum class Failure { None, Corrupt, Truncated, TooManyScans, ReadError, TooLarge, Other };
 
@@ -323,9 +328,9 @@ qint64 JpegDecoder::peakBytes(int eighths) const
         }
     }
     const QSize out = scaledSize(eighths);
-    // Row buffers of the library: a few rows of blocks at the full width.
-    const qint64 rows = qint64(m->cinfo.image_width) * m->cinfo.num_components * 64;
-    return coefficients + qint64(out.width()) * out.height() * 4 + rows + (1 << 20);
+    const qint64 rows =
+        qint64(m->cinfo.image_width) * m->cinfo.num_components * RowBufferBytesPerSample;
+    return coefficients + qint64(out.width()) * out.height() * 4 + rows + FixedWorkBytes;
 }
 
 QImage JpegDecoder::decode(int eighths)

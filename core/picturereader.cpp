@@ -17,6 +17,9 @@ namespace tk {
 
 namespace {
 
+// Qt's readers count their limit in whole megabytes.
+constexpr int AllocationLimitMegabytes = int(PictureMemoryBudget >> 20);
+
 // A pipe or a device named like a picture never hangs the program: only a regular file
 // is handed on.
 std::unique_ptr<QIODevice> openForReading(const QByteArray &nativePath, QString *reason)
@@ -52,17 +55,8 @@ QString qtReason(QImageReader::ImageReaderError error)
 
 QString tooLarge(QSize size, qint64 bytes)
 {
-    return QStringLiteral("图片太大（%1×%2），解码约需 %3 MB 内存，超过 %4 MB 的上限")
-        .arg(size.width())
-        .arg(size.height())
-        .arg((bytes + (1 << 20) - 1) >> 20)
-        .arg(PictureMemoryBudget >> 20);
-}
-
-// Capped far above any budget, so that bytes reckoned from it cannot overflow.
-qint64 area(QSize size)
-{
-    return qMin(qint64(qMax(0, size.width())) * qMax(0, size.height()), qint64(1) << 48);
+    return QStringLiteral("图片太大（%1×%2），解码").arg(size.width()).arg(size.height()) +
+           beyondBudget(bytes);
 }
 
 // Bits a pixel of `format` takes; a format the header does not tell counts as 32.
@@ -130,12 +124,6 @@ void PictureReader::fail(const QString &reason) const
 
 void PictureReader::readHeader()
 {
-    static const bool limited = [] {
-        QImageReader::setAllocationLimit(int(PictureMemoryBudget >> 20));
-        return true;
-    }();
-    Q_UNUSED(limited);
-
     if (m_device->size() == 0)
         fail(QStringLiteral("文件是空的"));
     const QByteArray magic = m_device->peek(10);
@@ -182,7 +170,7 @@ void PictureReader::readGifHeader(const QByteArray &magic)
         m_storedSize =
             m_storedSize.expandedTo(QSize(screen[0] | screen[1] << 8, screen[2] | screen[3] << 8));
     }
-    m_qtHeldBytes = area(m_storedSize) * 4;
+    m_qtHeldBytes = pixelArea(m_storedSize) * 4;
 }
 
 void PictureReader::readIconHeader()
@@ -250,7 +238,7 @@ qint64 PictureReader::decodeBytes(QSize step, bool resampled) const
     if (m_jpeg)
         return m_jpeg->peakBytes(eighthsFor(step));
     const int bits = bitsOf(m_qtFormat) + (resampled ? resamplingBits(m_qtFormat) : 0);
-    return area(step) * bits / 8 + m_qtHeldBytes;
+    return pixelArea(step) * bits / 8 + m_qtHeldBytes;
 }
 
 qint64 PictureReader::peakBytes(QSize decodeSize) const
@@ -259,9 +247,9 @@ qint64 PictureReader::peakBytes(QSize decodeSize) const
     const QSize step = stepFor(stored);
     qint64 bytes = decodeBytes(step, step != stored);
     if (step != stored)
-        bytes += area(stored) * 4;
+        bytes += pixelArea(stored) * 4;
     if (m_turned)
-        bytes += area(stored) * 4;
+        bytes += pixelArea(stored) * 4;
     return bytes;
 }
 
@@ -274,6 +262,8 @@ QImage PictureReader::read(QSize decodeSize)
     if (!m_jpeg) {
         if (!m_qt)
             fail(qtReason(QImageReader::DeviceError)); // read once only
+        Q_ASSERT_X(QImageReader::allocationLimit() >= AllocationLimitMegabytes,
+                   "PictureReader::read", "setUpPictureReading() was not called");
         if (stored != m_storedSize)
             m_qt->setScaledSize(stored);
         QImage image = m_qt->read();
@@ -295,21 +285,16 @@ QImage PictureReader::read(QSize decodeSize)
     return applyTransformation(image, m_jpeg->transformation());
 }
 
+void setUpPictureReading()
+{
+    QImageReader::setAllocationLimit(AllocationLimitMegabytes);
+}
+
 int bytesPerPixel(QImage::Format format)
 {
     if (format <= QImage::Format_Invalid || format >= QImage::NImageFormats)
         return 4;
     return qMax(4, QImage::toPixelFormat(format).bitsPerPixel() / 8);
-}
-
-QSize pictureSize(const QString &path)
-{
-    return PictureReader(path).size();
-}
-
-QImage LoadPicture(const QString &path, QSize decodeSize)
-{
-    return PictureReader(path).read(decodeSize);
 }
 
 } // namespace tk

@@ -67,13 +67,14 @@ private:
     qint64 m_qtHeldBytes = 0;
 };
 
+// Lets Qt's image readers allocate what the picture budget allows: their own limit is
+// lower, and the budget is checked before any decode. The limit is Qt's, one for the
+// whole process, so a program that reads pictures sets it once at start, before any
+// picture is read, rather than a reader changing it behind the program's back.
+void setUpPictureReading();
+
 // Bytes per pixel of an image in `format`, at least 4 (what a conversion to 32 bits
 // takes); 4 when the format is not known.
 int bytesPerPixel(QImage::Format format);
-
-// The upright size of the picture at `path`.
-QSize pictureSize(const QString &path);
-// Decodes the picture at `path` upright, at exactly `decodeSize` or at full size.
-QImage LoadPicture(const QString &path, QSize decodeSize = QSize());
 
 } // namespace tk

@@ -1,5 +1,7 @@
 #include "core/systemerror.h"
 
+#include "core/text.h"
+
 #include <QFile>
 #include <cerrno>
 #include <cstring>
@@ -121,7 +123,7 @@ QString printableName(const QByteArray &nativeName)
         }
         const QString text = QString::fromUtf8(nativeName.constData() + i, length);
         const uint c = text.at(0).unicode();
-        if (c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0))
+        if (isControlCharacter(c))
             appendEscaped(out, c);
         else if (c == '\\')
             out += QLatin1String("\\\\");

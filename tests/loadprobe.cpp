@@ -2,6 +2,7 @@
 // Prints "ok" or the error; exit 0 or 1. Lets a test read the peak memory of a load.
 #include "core/canvas.h"
 #include "core/error.h"
+#include "core/picturereader.h"
 #include "intake/intake.h"
 
 #include <QGuiApplication>
@@ -11,6 +12,7 @@ int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    tk::setUpPictureReading();
     if (argc != 2)
         return 2;
     tk::Canvas preview(QSize(396, 196), tk::previewBackColour());

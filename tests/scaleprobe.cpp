@@ -1,6 +1,7 @@
 // Loads and cuts a picture in a real main window: scaleprobe PICTURE
 // Run with QT_SCALE_FACTOR set; writes the tiles beside the picture and the preview as
 // the screen shows it (its device pixels) to preview.png there.
+#include "core/picturereader.h"
 #include "shell/form1.h"
 #include "shell/platform/app.h"
 #include "shell/platform/messages.h"
@@ -13,6 +14,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    tk::setUpPictureReading();
     if (argc != 2)
         return 2;
     const QString picture = QString::fromLocal8Bit(argv[1]);

@@ -1,5 +1,6 @@
 #include "cli/cutter.h"
 #include "core/picture.h"
+#include "core/picturereader.h"
 #include "core/systemerror.h"
 #include "core/tempfiles.h"
 #include "hostilepictures.h"
@@ -99,6 +100,7 @@ double meanDifference(const QImage &a, const QImage &b)
 class TstCutter : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { tk::setUpPictureReading(); } // as the programs do at start
     void defaultTilesAreTheWindowsTiles_data();
     void defaultTilesAreTheWindowsTiles();
     void fullResolutionShowsTheWindowsRegions();
@@ -504,6 +506,7 @@ void TstCutter::usageErrors_data()
     QTest::newRow("size not a number") << QStringList({"--size", "big", "a.jpg"});
     QTest::newRow("grid zero") << QStringList({"--grid", "0x2", "a.jpg"});
     QTest::newRow("quality 0") << QStringList({"--quality=0", "a.jpg"});
+    QTest::newRow("value given to a switch") << QStringList({"--quiet=no", "a.jpg"});
     QTest::newRow("line break in an unknown option") << QStringList({"--fa\nst", "a.jpg"});
 }
 

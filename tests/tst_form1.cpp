@@ -1,3 +1,4 @@
+#include "core/picturereader.h"
 #include "desktopstandins.h"
 #include "shell/form1.h"
 #include "shell/platform/app.h"
@@ -55,6 +56,7 @@ void dropOnto(QWidget *target, const QMimeData &data)
 class TstForm1 : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { tk::setUpPictureReading(); } // as the programs do at start
     void init();
     void cleanup();
     void layoutAtLoad();

@@ -1,6 +1,7 @@
 #include "core/canvas.h"
 #include "core/error.h"
 #include "core/picture.h"
+#include "core/picturereader.h"
 #include "intake/intake.h"
 #include "testsupport.h"
 
@@ -47,6 +48,7 @@ QByteArray jpegClaiming(const QByteArray &jpeg, quint16 width, quint16 height)
 class TstIntake : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { tk::setUpPictureReading(); } // as the programs do at start
     void folderKeepsItsSeparator();
     void pictureFillsThePreview_data();
     void pictureFillsThePreview();
@@ -121,7 +123,7 @@ void TstIntake::exifOrientationTurnsPhotosUpright()
     writer.setTransformation(QImageIOHandler::TransformationRotate90);
     QVERIFY(writer.write(stored));
 
-    QCOMPARE(tk::LoadPicture(path, QSize(400, 200)).size(), QSize(400, 200));
+    QCOMPARE(tk::PictureReader(path).read(QSize(400, 200)).size(), QSize(400, 200));
     tk::Canvas preview = freshPreview();
     tk::loadIntoPreview(preview, 6000, 3000, path);
     QVERIFY(sameColour(preview.image().pixelColor(200, 40), Qt::red, 40));

@@ -14,6 +14,7 @@ using testsupport::HttpServer;
 using namespace std::chrono_literals;
 
 Q_DECLARE_METATYPE(HttpServer::Reply)
+Q_DECLARE_METATYPE(tk::ReplyFacts)
 
 namespace {
 
@@ -30,6 +31,8 @@ class TstNet : public QObject {
     Q_OBJECT
 private slots:
     void fetchesTextBytesAndRedirects();
+    void repliesAreJudged_data();
+    void repliesAreJudged();
     void failedTransfersThrow_data();
     void failedTransfersThrow();
     void oneTransferAtATime();
@@ -55,6 +58,67 @@ void TstNet::fetchesTextBytesAndRedirects()
     QCOMPARE(inet.OpenURL(server.url("/full"), tk::AsBytes), full);
     QCOMPARE(inet.OpenURL(server.url("/moved"), tk::AsBytes), page);
     QCOMPARE(server.requests(), QStringList({"/page", "/page", "/full", "/moved", "/page"}));
+}
+
+void TstNet::repliesAreJudged_data()
+{
+    QTest::addColumn<tk::ReplyFacts>("facts");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("expected"); // the redirect's address, or part of the reason
+    const auto reply = [](int status, QByteArray location = {}) {
+        tk::ReplyFacts facts;
+        facts.status = status;
+        facts.url = QUrl("http://pages.example/ads/today.html");
+        facts.location = location;
+        return facts;
+    };
+    const auto finished = [](tk::ReplyFacts facts, qint64 received, QString error = {}) {
+        facts.finished = true;
+        facts.receivedBytes = received;
+        facts.networkError = error;
+        return facts;
+    };
+    tk::ReplyFacts announced = reply(200);
+    announced.statedBytes = tk::Inet::MaxBodyBytes + 1;
+    tk::ReplyFacts movedBig = reply(302, "/big");
+    movedBig.statedBytes = 50 * tk::Inet::MaxBodyBytes;
+    const int Wait = tk::ReplyVerdict::Wait, Body = tk::ReplyVerdict::Body,
+              Redirect = tk::ReplyVerdict::Redirect, Failure = tk::ReplyVerdict::Failure;
+
+    QTest::newRow("error page refused before its body") << reply(404) << Failure << "HTTP 404";
+    QTest::newRow("not modified is no body") << finished(reply(304), 0) << Failure << "HTTP 304";
+    QTest::newRow("redirect without an address") << reply(302) << Failure << "HTTP 302";
+    QTest::newRow("relative redirect resolved against the answering page")
+        << reply(301, "../v/version.html") << Redirect << "http://pages.example/v/version.html";
+    QTest::newRow("redirect's own length is not its target's")
+        << movedBig << Redirect << "http://pages.example/big";
+    QTest::newRow("redirect to a local file")
+        << reply(307, "file:///etc/passwd") << Failure << "file:///etc/passwd";
+    QTest::newRow("announced length past the limit, before any body")
+        << announced << Failure << "内容超过 1 MiB";
+    QTest::newRow("body of exactly the limit")
+        << finished(reply(200), tk::Inet::MaxBodyBytes) << Body << "";
+    QTest::newRow("one byte past the limit")
+        << finished(reply(200), tk::Inet::MaxBodyBytes + 1) << Failure << "1 MiB";
+    QTest::newRow("body still arriving") << reply(200) << Wait << "";
+    QTest::newRow("connection dropped halfway")
+        << finished(reply(200), 2048, "Connection closed") << Failure << "Connection closed";
+    QTest::newRow("no HTTP answer at all")
+        << finished(reply(0), 0) << Failure << "没有收到 HTTP 回答";
+}
+
+void TstNet::repliesAreJudged()
+{
+    QFETCH(tk::ReplyFacts, facts);
+    QFETCH(int, kind);
+    QFETCH(QString, expected);
+    const tk::ReplyVerdict verdict = tk::judgeReply(facts);
+    QCOMPARE(int(verdict.kind), kind);
+    if (kind == tk::ReplyVerdict::Redirect)
+        QCOMPARE(verdict.redirect.toString(), expected);
+    else
+        QVERIFY2(verdict.reason.contains(expected), qPrintable(verdict.reason));
+    QCOMPARE(verdict.reason.isEmpty(), kind != tk::ReplyVerdict::Failure);
 }
 
 void TstNet::failedTransfersThrow_data()

@@ -27,11 +27,6 @@ QSize innerPixels(float width, float height)
                  twipsToWholePixels(height) - 2 * PreviewFramePixels);
 }
 
-qint64 area(QSize size)
-{
-    return qint64(size.width()) * size.height();
-}
-
 // The 32-bit formats that smooth scaling takes as they are; any other would be
 // converted again for every region.
 bool isThirtyTwoBit(QImage::Format format)
@@ -87,10 +82,10 @@ qint64 cutBytes(const PictureReader &reader, QSize size, const QList<QRectF> &re
     for (const QRectF &region : regions) {
         const QRect pixels = regionPixels(size, region);
         if (viewReachesPastEnd(size, pixels))
-            copy = std::max(copy, area(pixels.size()) * 4);
+            copy = std::max(copy, pixelArea(pixels.size()) * 4);
     }
-    const qint64 picture = area(size) * bytesPerPixel(reader.format());
-    const qint64 conversion = isThirtyTwoBit(reader.format()) ? 0 : area(size) * 4;
+    const qint64 picture = pixelArea(size) * bytesPerPixel(reader.format());
+    const qint64 conversion = isThirtyTwoBit(reader.format()) ? 0 : pixelArea(size) * 4;
     // The tile, and its flattened copy where the picture may have alpha.
     const bool alpha =
         reader.format() == QImage::Format_Invalid ||
@@ -133,18 +128,16 @@ WallPlan planWall(const PictureReader &reader, const WallSpec &wall)
     const int side = wall.tileSide();
     const auto fitting = [&](QSize size, qint64 bytes) {
         if (bytes > PictureMemoryBudget)
-            throw Error(
-                QStringLiteral(
-                    "图片“%1”太大：切成 %2 张 %3×%3 的小图约需 %4 MB 内存，超过 %5 MB 的上限")
-                    .arg(reader.shownName(), QString::number(regions.size()), QString::number(side),
-                         QString::number((bytes + (1 << 20) - 1) >> 20),
-                         QString::number(PictureMemoryBudget >> 20)));
+            throw Error(QStringLiteral("图片“%1”太大：切成 %2 张 %3×%3 的小图")
+                            .arg(reader.shownName(), QString::number(regions.size()),
+                                 QString::number(side)) +
+                        beyondBudget(bytes));
         return WallPlan{size, bytes};
     };
     if (wall.isWindowCut()) {
         const QSize size = previewDecodeSize(PreviewWidth, PreviewHeight);
-        const qint64 canvases = (area(innerPixels(PreviewWidth, PreviewHeight)) +
-                                 area(innerPixels(CanvasSide, CanvasSide))) *
+        const qint64 canvases = (pixelArea(innerPixels(PreviewWidth, PreviewHeight)) +
+                                 pixelArea(innerPixels(CanvasSide, CanvasSide))) *
                                 4;
         return fitting(size, reader.peakBytes(size) + canvases);
     }

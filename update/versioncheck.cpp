@@ -1,16 +1,13 @@
 #include "update/versioncheck.h"
 
+#include "core/text.h"
+
 namespace tk {
 
 namespace {
 
 const QLatin1String Marker("Ver");
 constexpr int VersionLength = 8; // "13.11.06"
-
-bool isDigit(QChar c)
-{
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-}
 
 // Two digits, a dot, two digits, a dot, two digits at `at`, and no digit after them.
 bool isVersionAt(const QString &text, qsizetype at)
@@ -19,11 +16,11 @@ bool isVersionAt(const QString &text, qsizetype at)
         return false;
     for (int i = 0; i < VersionLength; ++i) {
         const QChar c = text.at(at + i);
-        if (i % 3 == 2 ? c != QLatin1Char('.') : !isDigit(c))
+        if (i % 3 == 2 ? c != QLatin1Char('.') : !isAsciiDigit(c))
             return false;
     }
     const qsizetype after = at + VersionLength;
-    return after == text.size() || !isDigit(text.at(after));
+    return after == text.size() || !isAsciiDigit(text.at(after));
 }
 
 QString twoDigits(int number)

@@ -1,6 +1,6 @@
 #include "shell/platform/app.h"
 
-#include "core/companionfiles.h"
+#include "core/text.h"
 #include "shell/platform/buildinfo.h"
 
 #include <QCoreApplication>

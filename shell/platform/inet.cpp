@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <unistd.h>
 
 namespace tk {
@@ -49,14 +50,22 @@ QString failed(const QString &url, const QString &reason)
     return QStringLiteral("无法读取 %1：%2").arg(url, reason);
 }
 
+// The limit is spoken of in whole MiB.
+static_assert(Inet::MaxBodyBytes % (1 << 20) == 0);
+
 QString tooLarge()
 {
-    return QStringLiteral("内容超过 1 MiB");
+    return QStringLiteral("内容超过 %1 MiB").arg(Inet::MaxBodyBytes >> 20);
 }
 
 QString httpStatus(int status)
 {
     return QStringLiteral("服务器回答 HTTP %1").arg(status);
+}
+
+bool isSuccess(int status)
+{
+    return status >= 200 && status <= 299;
 }
 
 bool isRedirect(int status)
@@ -69,6 +78,11 @@ QString redirectRefused(const QUrl &to)
     return QStringLiteral("转到了不允许的地址 %1").arg(to.toDisplayString());
 }
 
+ReplyVerdict failure(const QString &reason)
+{
+    return {ReplyVerdict::Failure, QUrl(), reason};
+}
+
 // The handlers refer to the waiting call's locals: none may run once it has returned.
 struct Discard {
     void operator()(QObject *object) const
@@ -78,7 +92,131 @@ struct Discard {
     }
 };
 
+// One GET under way: gathers the reply's facts and its body as they come, asks
+// judgeReply() at each step and stops the reply at the first verdict, which stands.
+class Transfer {
+public:
+    explicit Transfer(QNetworkReply *reply);
+    Transfer(const Transfer &) = delete;
+    Transfer &operator=(const Transfer &) = delete;
+
+    // Ends the transfer with `verdict`, unless it has one already.
+    void stop(const ReplyVerdict &verdict);
+    // The verdict on the finished reply.
+    ReplyVerdict verdict();
+    QByteArray &body() { return m_body; }
+
+private:
+    // The status, the answering address and where it sends the client.
+    void readAnswer();
+    // Takes in what has arrived, up to one byte past the limit.
+    void drain();
+    // Stops the reply at a verdict; `later` waits for the event loop, for a verdict
+    // reached while Qt has not yet finished taking in the answer.
+    void judge(bool later);
+
+    QNetworkReply *m_reply;
+    ReplyFacts m_facts;
+    QByteArray m_body;
+    std::optional<ReplyVerdict> m_stopped;
+    QTimer m_stopLater;
+};
+
+Transfer::Transfer(QNetworkReply *reply) : m_reply(reply)
+{
+    // Qt's network thread stops reading once this much waits unread, so however fast
+    // the server sends, no more than this is held beyond our own copy of the body.
+    reply->setReadBufferSize(ReadBufferBytes);
+    m_stopLater.setSingleShot(true);
+    QObject::connect(&m_stopLater, &QTimer::timeout, reply, [this] {
+        if (!m_reply->isFinished())
+            m_reply->abort();
+    });
+    // The status decides before the body is read.
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [this] {
+        readAnswer();
+        judge(true);
+    });
+    QObject::connect(reply, &QNetworkReply::readyRead, reply, [this] {
+        if (m_stopped)
+            return;
+        drain();
+        judge(false);
+    });
+    // A stated length tells before the body comes.
+    QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [this](qint64, qint64 all) {
+        m_facts.statedBytes = all;
+        judge(false);
+    });
+}
+
+void Transfer::readAnswer()
+{
+    m_facts.status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    m_facts.url = m_reply->url();
+    m_facts.location = m_reply->rawHeader("Location");
+}
+
+void Transfer::drain()
+{
+    m_body +=
+        m_reply->read(std::min(m_reply->bytesAvailable(), Inet::MaxBodyBytes + 1 - m_body.size()));
+    m_facts.receivedBytes = m_body.size();
+}
+
+void Transfer::judge(bool later)
+{
+    if (m_stopped)
+        return;
+    const ReplyVerdict verdict = judgeReply(m_facts);
+    if (verdict.kind == ReplyVerdict::Wait)
+        return;
+    m_stopped = verdict;
+    if (later)
+        m_stopLater.start(0);
+    else if (!m_reply->isFinished())
+        m_reply->abort();
+}
+
+void Transfer::stop(const ReplyVerdict &verdict)
+{
+    if (m_stopped || m_reply->isFinished())
+        return;
+    m_stopped = verdict;
+    m_reply->abort();
+}
+
+ReplyVerdict Transfer::verdict()
+{
+    if (m_stopped)
+        return *m_stopped;
+    drain();
+    readAnswer();
+    m_facts.finished = true;
+    if (m_reply->error() != QNetworkReply::NoError)
+        m_facts.networkError = m_reply->errorString();
+    return judgeReply(m_facts);
+}
+
 } // namespace
+
+ReplyVerdict judgeReply(const ReplyFacts &facts)
+{
+    if (facts.status != 0 && !isSuccess(facts.status)) {
+        if (!isRedirect(facts.status) || facts.location.isEmpty())
+            return failure(httpStatus(facts.status));
+        const QUrl to = facts.url.resolved(QUrl::fromEncoded(facts.location));
+        return isWebScheme(to) ? ReplyVerdict{ReplyVerdict::Redirect, to, QString()}
+                               : failure(redirectRefused(to));
+    }
+    if (facts.finished && !facts.networkError.isEmpty())
+        return failure(facts.networkError);
+    if (facts.finished && facts.status == 0)
+        return failure(QStringLiteral("没有收到 HTTP 回答"));
+    if (facts.statedBytes > Inet::MaxBodyBytes || facts.receivedBytes > Inet::MaxBodyBytes)
+        return failure(tooLarge());
+    return facts.finished ? ReplyVerdict{ReplyVerdict::Body, QUrl(), QString()} : ReplyVerdict();
+}
 
 Inet::Inet(QObject *parent) : QObject(parent), m_manager(new QNetworkAccessManager(this))
 {
@@ -112,81 +250,40 @@ QByteArray Inet::fetch(const QString &url)
     const QDeadlineTimer deadline(m_timeout); // for the whole transfer, redirects included
     QUrl target(url);
     for (int redirects = 0;; ++redirects) {
-        const Answer answer = request(url, target, deadline);
-        if (answer.redirect.isEmpty())
-            return answer.body;
-        if (!isWebScheme(answer.redirect))
-            throw Error(failed(url, redirectRefused(answer.redirect)));
+        QByteArray body;
+        const ReplyVerdict verdict = request(url, target, deadline, &body);
+        if (verdict.kind == ReplyVerdict::Body)
+            return body;
+        if (verdict.kind == ReplyVerdict::Failure)
+            throw Error(failed(url, verdict.reason));
         if (redirects == MaxRedirects)
             throw Error(failed(url, QStringLiteral("转向超过 %1 次").arg(MaxRedirects)));
-        target = answer.redirect;
+        target = verdict.redirect;
     }
 }
 
-Inet::Answer Inet::request(const QString &url, const QUrl &target, const QDeadlineTimer &deadline)
+ReplyVerdict Inet::request(const QString &url, const QUrl &target, const QDeadlineTimer &deadline,
+                           QByteArray *body)
 {
     // Redirects are followed by fetch(), so that no redirect's body is ever read.
     QNetworkRequest request(target);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::ManualRedirectPolicy);
     QNetworkReply *reply = m_manager->get(request);
-    // Qt's network thread stops reading once this much waits unread, so however fast
-    // the server sends, no more than this is held beyond our own copy of the body.
-    reply->setReadBufferSize(ReadBufferBytes);
+    Transfer transfer(reply);
 
-    // Set before a deliberate abort, so the reason is ours rather than "cancelled".
-    QString reason;
-    const auto stop = [&reason, reply](const QString &why) {
-        if (reply->isFinished())
-            return;
-        if (reason.isEmpty())
-            reason = why;
-        reply->abort();
-    };
-    Answer answer;
-    // Drained as it arrives, up to one byte past the limit; true once past it.
-    const auto drain = [&answer, reply] {
-        answer.body +=
-            reply->read(std::min(reply->bytesAvailable(), MaxBodyBytes + 1 - answer.body.size()));
-        return answer.body.size() > MaxBodyBytes;
-    };
-    // The status decides before the body is read. The abort waits for the event loop:
-    // inside this signal Qt has not finished taking in the answer.
-    QString refusal;
-    QTimer refuse;
-    refuse.setSingleShot(true);
-    connect(&refuse, &QTimer::timeout, reply, [&stop, &refusal] { stop(refusal); });
-    connect(reply, &QNetworkReply::metaDataChanged, reply, [&answer, &refusal, &refuse, reply] {
-        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        if (status == 0 || (status >= 200 && status <= 299) || !refusal.isEmpty())
-            return;
-        const QByteArray location = reply->rawHeader("Location");
-        if (isRedirect(status) && !location.isEmpty())
-            answer.redirect = reply->url().resolved(QUrl::fromEncoded(location));
-        refusal = httpStatus(status);
-        refuse.start(0);
-    });
-    connect(reply, &QNetworkReply::readyRead, reply, [&drain, &stop, &refusal] {
-        if (refusal.isEmpty() && drain())
-            stop(tooLarge());
-    });
-    // A stated length tells before the body comes.
-    connect(reply, &QNetworkReply::downloadProgress, reply, [&stop, &refusal](qint64, qint64 all) {
-        if (refusal.isEmpty() && all > MaxBodyBytes)
-            stop(tooLarge());
-    });
     QTimer timer;
     timer.setSingleShot(true);
-    connect(&timer, &QTimer::timeout, reply, [&stop, this] {
-        stop(QStringLiteral("%1 秒内没有完成").arg(double(m_timeout.count()) / 1000.0));
+    connect(&timer, &QTimer::timeout, reply, [&transfer, this] {
+        transfer.stop(
+            failure(QStringLiteral("%1 秒内没有完成").arg(double(m_timeout.count()) / 1000.0)));
     });
-
     // Where Qt takes in a body without telling (see MaxTransferGrowth), the memory tells.
     const qint64 residentAtStart = residentBytes();
     QTimer memory;
-    connect(&memory, &QTimer::timeout, reply, [&stop, residentAtStart] {
+    connect(&memory, &QTimer::timeout, reply, [&transfer, residentAtStart] {
         if (residentAtStart > 0 && residentBytes() - residentAtStart > MaxTransferGrowth)
-            stop(tooLarge());
+            transfer.stop(failure(tooLarge()));
     });
     memory.start(MemoryCheckInterval);
 
@@ -203,20 +300,10 @@ Inet::Answer Inet::request(const QString &url, const QUrl &target, const QDeadli
     timer.stop();
 
     const std::unique_ptr<QNetworkReply, Discard> finished(reply);
-    if (!answer.redirect.isEmpty())
-        return answer;
-    if (!reason.isEmpty())
-        throw Error(failed(url, reason));
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (status != 0 && (status < 200 || status > 299))
-        throw Error(failed(url, httpStatus(status)));
-    if (reply->error() != QNetworkReply::NoError)
-        throw Error(failed(url, reply->errorString()));
-    if (status == 0)
-        throw Error(failed(url, QStringLiteral("没有收到 HTTP 回答")));
-    if (drain())
-        throw Error(failed(url, tooLarge()));
-    return answer;
+    const ReplyVerdict verdict = transfer.verdict();
+    if (verdict.kind == ReplyVerdict::Body)
+        *body = std::move(transfer.body());
+    return verdict;
 }
 
 } // namespace tk

@@ -15,6 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         static char name[] = "fuzz_picture";
         static char *argv[] = {name, nullptr};
         qputenv("QT_QPA_PLATFORM", "offscreen");
+        tk::setUpPictureReading();
         return new QGuiApplication(argc, argv);
     }();
     Q_UNUSED(app);
