@@ -1,4 +1,5 @@
 #include "core/error.h"
+#include "desktopstandins.h"
 #include "httpserver.h"
 #include "shell/platform/browser.h"
 #include "shell/platform/inet.h"
@@ -154,26 +155,12 @@ void TstNet::handOffTakesOnlyWebAddresses()
 {
     QFETCH(QString, address);
     QFETCH(bool, opened);
-    // The desktop's opener, first on the PATH: writes down how many arguments it got
-    // and each of them.
-    QTemporaryDir bin;
-    const QString record = bin.filePath("arguments");
-    QFile opener(bin.filePath("xdg-open"));
-    QVERIFY(opener.open(QIODevice::WriteOnly));
-    opener.write("#!/bin/sh\nprintf '%s\\n' \"$#\" \"$@\" >\"$0.part\" && mv \"$0.part\" '" +
-                 QFile::encodeName(record) + "'\n");
-    opener.close();
-    opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", QFile::encodeName(bin.path()) + ":" + path);
-    const bool handedOver = tk::openInBrowser(address);
-    qputenv("PATH", path);
-
-    QCOMPARE(handedOver, opened);
+    const testsupport::OpenerOnPath opener;
+    QCOMPARE(tk::openInBrowser(address), opened);
     if (opened)
-        QTRY_COMPARE(testsupport::readBytes(record), "1\n" + address.toUtf8() + "\n");
+        QTRY_COMPARE(opener.record(), "1\n" + address.toUtf8() + "\n");
     else
-        QVERIFY(!QFile::exists(record));
+        QCOMPARE(opener.record(), QByteArray());
 }
 
 QTEST_MAIN(TstNet)
