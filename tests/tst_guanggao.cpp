@@ -1,14 +1,12 @@
 #include "desktopstandins.h"
 #include "httpserver.h"
 #include "shell/form1.h"
-#include "shell/platform/inet.h"
 
 #include <QElapsedTimer>
 #include <QTest>
 #include <memory>
 
 using testsupport::HttpServer;
-using namespace std::chrono_literals;
 
 Q_DECLARE_METATYPE(HttpServer::Reply)
 
@@ -84,23 +82,18 @@ void TstGuangGao::noRequestWithoutAddressOrNetwork()
 
 void TstGuangGao::failedFetchOpensNothing_data()
 {
+    // Which transfers fail is tst_net's; one of them shows the ad slot opens nothing then,
+    // not even the links of the page that came with the error.
     QTest::addColumn<HttpServer::Reply>("reply");
-    QTest::addColumn<bool>("refused");
-    QTest::newRow("refused") << HttpServer::Reply() << true;
-    QTest::newRow("500 with a page") << HttpServer::Reply(500, Page) << false;
-    QTest::newRow("page over 1 MiB")
-        << HttpServer::Reply(200, Page + QByteArray(1 << 20, ' ')) << false;
+    QTest::newRow("500 with a page") << HttpServer::Reply(500, Page);
 }
 
 void TstGuangGao::failedFetchOpensNothing()
 {
     QFETCH(HttpServer::Reply, reply);
-    QFETCH(bool, refused);
     m_server->setReply("/ads", reply);
-    if (refused)
-        qputenv("TESSELKRAFT_AD_URL", HttpServer::refusingUrl().toUtf8());
-    m_form->Inet1->setRequestTimeout(300ms);
     m_form->GuangGao();
+    QCOMPARE(m_server->requests().size(), 1);
     QVERIFY(m_desktop->opened.isEmpty());
     QVERIFY(m_form->isVisible());
 }

@@ -75,6 +75,8 @@ void TstNet::failedTransfersThrow_data()
     QTest::newRow("not found") << HttpServer::Reply{404, "gone"} << "HTTP 404";
     QTest::newRow("server error") << HttpServer::Reply{500} << "HTTP 500";
     QTest::newRow("not modified is no body") << HttpServer::Reply{304} << "HTTP 304";
+    QTest::newRow("one byte over 1 MiB")
+        << HttpServer::Reply{200, QByteArray((1 << 20) + 1, 'x')} << "1 MiB";
     QTest::newRow("5 MB stated") << HttpServer::Reply{200, big} << "1 MiB";
     QTest::newRow("5 MB unstated") << unstated << "1 MiB";
     QTest::newRow("endless body faster than the client reads") << endless << "1 MiB";

@@ -3,6 +3,7 @@
 #include "httpserver.h"
 #include "shell/form1.h"
 #include "shell/platform/app.h"
+#include "shell/platform/inet.h"
 #include "shell/platform/lineshape.h"
 #include "shell/platform/resdata.h"
 #include "shell/platform/translations.h"
@@ -12,7 +13,6 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLabel>
 #include <QPushButton>
@@ -28,6 +28,7 @@
 #include <unistd.h>
 
 using testsupport::HttpServer;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -232,17 +233,18 @@ void TstStartup::closingRunsTheAdSlotAgainThenEnds()
 
 void TstStartup::silentAdServerHoldsTheClosingAtMostItsTimeout()
 {
+    // That the ad slot gives up at its time-out is tst_guanggao's; here, that the closing
+    // goes on to the end once it has.
     const QString folder = m_root.filePath("silent/program");
     QDir().mkpath(folder);
     makeWindow(folder).Form_Load();
     HttpServer::Reply silent;
     silent.silent = true;
     m_server->setReply("/ads", silent);
-    QElapsedTimer held;
-    held.start();
+    m_form->Inet1->setRequestTimeout(300ms);
     m_form->close();
+    QCOMPARE(m_server->requests(), QStringList({"/ads", "/ads"}));
     QCOMPARE(m_desktop->ends, 1);
-    QVERIFY2(held.elapsed() < 6000, qPrintable(QString::number(held.elapsed())));
 }
 
 void TstStartup::openDialogSpeaksChinese()

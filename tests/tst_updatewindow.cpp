@@ -12,7 +12,6 @@
 #include <memory>
 
 using testsupport::HttpServer;
-using namespace std::chrono_literals;
 
 Q_DECLARE_METATYPE(HttpServer::Reply)
 
@@ -181,30 +180,19 @@ void TstUpdateWindow::verdicts()
 
 void TstUpdateWindow::failedLoadClosesSilently_data()
 {
+    // Which transfers fail is tst_net's, which pages hold no version tst_update's; one
+    // of each shows the window closes on them without a word.
     QTest::addColumn<HttpServer::Reply>("reply");
-    QTest::addColumn<bool>("refused");
-    HttpServer::Reply silent, toFile(302);
-    silent.silent = true;
-    toFile.location = "file:///etc/passwd";
-    QTest::newRow("refused") << HttpServer::Reply() << true;
-    QTest::newRow("silent server") << silent << false;
-    QTest::newRow("404") << HttpServer::Reply(404, "Ver13.11.07") << false;
-    QTest::newRow("5 MB body") << HttpServer::Reply(200, "Ver13.11.07" + QByteArray(5 << 20, ' '))
-                               << false;
-    QTest::newRow("redirect to file") << toFile << false;
-    QTest::newRow("lower-case marker") << HttpServer::Reply(200, "ver13.11.07") << false;
-    QTest::newRow("body ends in the version") << HttpServer::Reply(200, "<p>Ver13.11") << false;
+    QTest::newRow("failed fetch: 404 with a version") << HttpServer::Reply(404, "Ver13.11.07");
+    QTest::newRow("page without a version: lower-case marker")
+        << HttpServer::Reply(200, "ver13.11.07");
 }
 
 void TstUpdateWindow::failedLoadClosesSilently()
 {
     QFETCH(HttpServer::Reply, reply);
-    QFETCH(bool, refused);
     m_server->setReply("/version", reply);
-    if (refused)
-        qputenv("TESSELKRAFT_VERSION_URL", HttpServer::refusingUrl().toUtf8());
     const QPointer<tk::Update> window = new tk::Update;
-    window->Inet1->setRequestTimeout(300ms);
     window->Show();
     QVERIFY(window->isUnloaded());
     QVERIFY(!window->isVisible());
