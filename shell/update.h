@@ -29,6 +29,11 @@ public:
     void Show();
     void Form_Load();
     void Timer1_Timer();
+    // Tests step the clock: Timer1 stops and `count` of its time-outs are delivered at
+    // once, each through the timer's own connection, so a tick runs only where the
+    // timer's would (after a load that worked, not while the prompt is open, not after
+    // closing or the end).
+    void runTicks(int count);
     void Unload();
     bool isUnloaded() const { return m_unloaded; }
 

@@ -81,6 +81,13 @@ void Update::Timer1_Timer()
         Unload();
 }
 
+void Update::runTicks(int count)
+{
+    Timer1->stop();
+    for (int k = 0; k < count; ++k)
+        QMetaObject::invokeMethod(Timer1, "timeout", Qt::DirectConnection);
+}
+
 void Update::askToDownload()
 {
     m_ticking = false;

@@ -36,8 +36,7 @@ start() { # start URL [WRAPPER...]
     shift
     env -u QT_QPA_PLATFORM TESSELKRAFT_VERSION_URL="$url" PATH="$work/bin:$PATH" "$@" "$app" &
     pid=$!
-    main=$(timeout 20 xdotool search --sync --name '^Tesselkraft$' | head -1)
-    sleep 0.5
+    main=$(timeout 20 xdotool search --sync --onlyvisible --name '^Tesselkraft$' | head -1)
     eval "$(xdotool getwindowgeometry --shell "$main")"
     xdotool mousemove $((X + 240)) $((Y + 20)) click 1 # 检查更新
 }
@@ -63,11 +62,17 @@ answer() {
     xdotool key "$1"
 }
 strip_gone() { [ -z "$(strip)" ]; }
+# painted: the screen shows the strip's bar and status line; BLUE is the key colour's count.
+painted() {
+    local status bar_x _
+    read -r BLUE status bar_x _ < <("$helper" screen)
+    [ "$bar_x" -ge 0 ] && [ "$status" -gt 0 ]
+}
 looks_right() { # the strip shows no blue and the keyboard stays with the main window
     wait_until 5 strip_shown || fail "$1: no update window"
-    sleep 0.3
+    wait_until 5 painted || fail "$1: the strip shows no bar and status line"
     shot "$1"
-    [ "$("$helper" blue)" = 0 ] || fail "$1: blue shows"
+    [ "$BLUE" = 0 ] || fail "$1: blue shows"
     [ "$(xdotool getwindowfocus)" = "$main" ] || fail "$1: the update window took the keyboard"
 }
 

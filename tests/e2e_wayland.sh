@@ -82,7 +82,8 @@ if ! wait_until 20 main_window; then
 fi
 # Away from the middle of the screen, where the desktop would put a window of its own.
 swaymsg -q '[title="^Tesselkraft$"] move position 0 0'
-sleep 0.5
+in_corner() { shot moved && [ "$WIN_X" = 0 ] && [ "$WIN_Y" = 0 ]; }
+wait_until 5 in_corner || fail "the main window did not move to the corner ($WIN_X,$WIN_Y)"
 
 # The preview has the keyboard; four tabs on is 检查更新.
 keys -k Tab -k Tab -k Tab -k Tab -s 100 -k space

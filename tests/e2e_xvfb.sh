@@ -28,14 +28,31 @@ TESSELKRAFT_AD_URL=$(head -1 "$work/ads.log")
 
 QT_QPA_PLATFORM=offscreen "$makepicture" "$work/photo.png" 1600 800
 
-wait_for() { timeout 20 xdotool search --sync --name "$1" | head -1; }
-shot() { [ -z "$shots" ] || import -window root "$shots/$1.png"; }
+# wait_for TITLE: the window of that title once it is on the screen.
+wait_for() { timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -1; }
+wait_until() { # wait_until SECONDS COMMAND...
+    local end=$((SECONDS + $1))
+    shift
+    until "$@"; do ((SECONDS < end)) || return 1; sleep 0.1; done
+}
+has_keyboard() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
+gone() { ! xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
+# Screenshots by hand only; the moment lets the last click's painting finish.
+shot() { [ -z "$shots" ] || { sleep 0.5 && import -window root "$shots/$1.png"; }; }
 click_at() { xdotool mousemove $((X + $1)) $((Y + $2)) click 1; }
+# answer TITLE KEY: presses KEY in the box of that title once it has the keyboard, and
+# waits until the box has gone.
+answer() {
+    local box
+    box=$(wait_for "$1")
+    wait_until 5 has_keyboard "$box" || { echo "$1 does not have the keyboard"; exit 1; }
+    xdotool key "$2"
+    wait_until 5 gone "$1" || { echo "$1 stays"; exit 1; }
+}
 
 env -u QT_QPA_PLATFORM "$app" &
 pid=$!
 window=$(wait_for '^Tesselkraft$')
-sleep 0.5
 eval "$(xdotool getwindowgeometry --shell "$window")"
 shot start
 
@@ -48,21 +65,20 @@ for _ in $(seq 50); do [ -s "$work/opened" ] && break; sleep 0.1; done
 [ "$(($(wc -l <"$work/ads.log") - 1))" -eq 1 ] || { echo "ad page not asked once"; exit 1; }
 
 click_at 56 21 # 选择图片
-wait_for '^打开$' >/dev/null
-sleep 1
+dialog=$(wait_for '^打开$')
+wait_until 5 has_keyboard "$dialog" || { echo "the open dialog does not have the keyboard"; exit 1; }
 xdotool type --delay 5 "$work/photo.png"
 xdotool key Return
-sleep 1.5
+# The clicks below reach the window once the dialog has gone; they wait behind the load.
+wait_until 10 gone '^打开$' || { echo "the open dialog stays"; exit 1; }
 
 click_at 150 20 # 效果预览
-sleep 0.5
 shot preview
 
 click_at 340 21 # 生成图片
 wait_for '^恭喜:$' >/dev/null
 shot done
-xdotool key Return
-sleep 0.5
+answer '^恭喜:$' Return
 
 kill -0 "$pid" # still running
 for k in 1 2 3 4 5 6 7 8; do
@@ -83,7 +99,6 @@ mkfifo "$work/program/Vesko.Skin"
 "$app" "$latin1" &
 pid=$!
 window=$(wait_for '^Tesselkraft$')
-sleep 0.5
 eval "$(xdotool getwindowgeometry --shell "$window")"
 click_at 340 21 # 生成图片
 wait_for '^恭喜:$' >/dev/null

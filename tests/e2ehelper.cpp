@@ -1,12 +1,12 @@
 // Helpers for the runs of the real program in Xvfb.
 //   e2ehelper serve FILE   serves FILE on 127.0.0.1 at every path; prints the address,
 //                          then one line per request
-//   e2ehelper blue         prints how many pixels on the screen are pure blue
 //   e2ehelper shot PNG     reads a screenshot with the update strip on the main window:
 //                          "BLUE STATUS BAR_X BAR_Y WINDOW_X WINDOW_Y WINDOW_W WINDOW_H",
 //                          the counts of pure blue and status-green pixels, the corner of
 //                          the yellow bar (-1 -1 without one) and the box of everything
 //                          unlike the desktop (the bottom-right pixel)
+//   e2ehelper screen       the same of the screen as it is now
 #include "httpserver.h"
 
 #include <QFile>
@@ -35,21 +35,9 @@ int serve(const QString &path)
     return QCoreApplication::exec();
 }
 
-int countBlue()
+int readShot(const QImage &picture)
 {
-    const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(
-        QImage::Format_RGB32);
-    long blue = 0;
-    for (int y = 0; y < screen.height(); ++y)
-        for (int x = 0; x < screen.width(); ++x)
-            blue += screen.pixel(x, y) == qRgb(0, 0, 255);
-    std::printf("%ld\n", blue);
-    return 0;
-}
-
-int readShot(const QString &path)
-{
-    const QImage shot = QImage(path).convertToFormat(QImage::Format_RGB32);
+    const QImage shot = picture.convertToFormat(QImage::Format_RGB32);
     if (shot.isNull())
         return 2;
     const QRgb desktop = shot.pixel(shot.width() - 1, shot.height() - 1);
@@ -83,11 +71,11 @@ int main(int argc, char *argv[])
         return serve(QString::fromLocal8Bit(argv[2]));
     }
     if (command == QLatin1String("shot") && argc == 3)
-        return readShot(QString::fromLocal8Bit(argv[2]));
-    if (command == QLatin1String("blue")) {
+        return readShot(QImage(QString::fromLocal8Bit(argv[2])));
+    if (command == QLatin1String("screen")) {
         QGuiApplication app(argc, argv);
-        return countBlue();
+        return readShot(QGuiApplication::primaryScreen()->grabWindow(0).toImage());
     }
-    std::fputs("usage: e2ehelper serve FILE | e2ehelper blue | e2ehelper shot PNG\n", stderr);
+    std::fputs("usage: e2ehelper serve FILE | e2ehelper shot PNG | e2ehelper screen\n", stderr);
     return 2;
 }

@@ -2,9 +2,8 @@
 // Run with QT_SCALE_FACTOR set; writes the tiles beside the picture and the preview as
 // the screen shows it (its device pixels) to preview.png there.
 #include "core/picturereader.h"
+#include "desktopstandins.h"
 #include "shell/form1.h"
-#include "shell/platform/app.h"
-#include "shell/platform/messages.h"
 #include "shell/platform/picturebox.h"
 
 #include <QApplication>
@@ -18,14 +17,12 @@ int main(int argc, char *argv[])
     if (argc != 2)
         return 2;
     const QString picture = QString::fromLocal8Bit(argv[1]);
-    tk::setOpenDialogHook([picture] { return picture; });
-    tk::setMsgBoxHook([](const tk::Message &) { return int(tk::vbOK); });
-    tk::App::setPath(QFileInfo(picture).path());
-    tk::Form1 form;
-    form.Form_Load();
-    form.Command1_Click();
-    form.Command2_Click();
-    const QImage shown = form.p1->inner()->grab().toImage();
+    testsupport::WindowFixture window(QFileInfo(picture).path());
+    window.desktop.chosenFile = picture;
+    window.load();
+    window->Command1_Click();
+    window->Command2_Click();
+    const QImage shown = window->p1->inner()->grab().toImage();
     std::printf("ratio=%g\n", shown.devicePixelRatio());
     return shown.save(QFileInfo(picture).path() + QStringLiteral("/preview.png")) ? 0 : 1;
 }

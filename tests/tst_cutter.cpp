@@ -3,11 +3,10 @@
 #include "core/picturereader.h"
 #include "core/systemerror.h"
 #include "core/tempfiles.h"
+#include "desktopstandins.h"
 #include "hostilepictures.h"
 #include "processrun.h"
 #include "shell/form1.h"
-#include "shell/platform/app.h"
-#include "shell/platform/messages.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -155,17 +154,14 @@ void TstCutter::defaultTilesAreTheWindowsTiles()
     image.setDotsPerMeterX(sourceDotsPerMeter);
     image.setDotsPerMeterY(sourceDotsPerMeter);
     const QString source = picture(within + "/" + name, image);
-    tk::setMsgBoxHook([](const tk::Message &) { return int(tk::vbOK); });
-    tk::setOpenDialogHook([source] { return source; });
     {
-        tk::App::setPath(folder);
-        tk::Form1 window;
-        window.Form_Load();
-        window.Command1_Click();
-        fullResolution ? window.cutHighResolution() : window.Command2_Click();
+        WindowFixture window(folder);
+        window.desktop.chosenFile = source;
+        window.load();
+        window->Command1_Click();
+        fullResolution ? window->cutHighResolution() : window->Command2_Click();
+        QCOMPARE(window.desktop.titles(), QStringList{"恭喜:"});
     }
-    tk::setMsgBoxHook({});
-    tk::setOpenDialogHook({});
 
     // The cutter as its user runs it: a process of its own, with no screen.
     QByteArrayList arguments{"--quiet", "--out", QFile::encodeName(folder + "/cli")};

@@ -1,11 +1,9 @@
 #include "core/picturereader.h"
 #include "desktopstandins.h"
 #include "shell/form1.h"
-#include "shell/platform/app.h"
 #include "shell/platform/lineshape.h"
 #include "shell/platform/messages.h"
 #include "shell/platform/picturebox.h"
-#include "shell/platform/report.h"
 #include "testsupport.h"
 
 #include <QAction>
@@ -29,12 +27,6 @@
 using namespace testsupport;
 
 namespace {
-
-struct Message {
-    QString prompt;
-    int style;
-    QString title;
-};
 
 const QString NoPicture = QStringLiteral("请先载入图片");
 const QString FormatError = QStringLiteral("图片格式错误");
@@ -77,39 +69,28 @@ private:
     void choose(const QString &path);
     bool previewIsBlank() const;
     QList<bool> linesVisible() const;
-    QStringList titles() const;
 
-    std::unique_ptr<tk::Form1> m_form;
     std::unique_ptr<QTemporaryDir> m_dir;
-    QList<Message> m_messages;
-    QStringList m_unhandled;
-    QString m_dialogAnswer;
-    int m_msgBoxAnswer = tk::vbOK;
+    std::unique_ptr<WindowFixture> m_window;
+    tk::Form1 *m_form = nullptr;
+    DesktopRecorder *m_desktop = nullptr;
 };
 
 void TstForm1::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QDir::setCurrent(m_dir->path());
-    m_messages.clear();
-    m_unhandled.clear();
-    m_msgBoxAnswer = tk::vbOK;
-    tk::setMsgBoxHook([this](const tk::Message &box) {
-        m_messages.append({box.prompt, box.style, box.title});
-        return m_msgBoxAnswer;
-    });
-    tk::setOpenDialogHook([this] { return m_dialogAnswer; });
-    tk::setUnhandledHook([this](const QString &message) { m_unhandled << message; });
-    tk::App::setPath(m_dir->filePath("program"));
-    m_form = std::make_unique<tk::Form1>();
-    m_form->Form_Load();
+    m_window = std::make_unique<WindowFixture>(m_dir->filePath("program"));
+    m_form = &m_window->form();
+    m_desktop = &m_window->desktop;
+    m_window->load();
 }
 
 void TstForm1::cleanup()
 {
-    QVERIFY2(m_unhandled.isEmpty(), qPrintable(m_unhandled.join('\n')));
-    m_form.reset();
-    testsupport::resetPlatformHooks();
+    QVERIFY2(m_desktop->unhandled.isEmpty(), qPrintable(m_desktop->unhandled.join('\n')));
+    QCOMPARE(m_desktop->ends, 0);
+    m_window.reset();
     QDir::setCurrent(QDir::tempPath());
 }
 
@@ -123,7 +104,7 @@ QString TstForm1::picture(const QString &name, QSize size)
 
 void TstForm1::choose(const QString &path)
 {
-    m_dialogAnswer = path;
+    m_desktop->chosenFile = path;
     m_form->Command1->click();
 }
 
@@ -139,14 +120,6 @@ QList<bool> TstForm1::linesVisible() const
 {
     return {m_form->Line1->isVisible(), m_form->Line2->isVisible(), m_form->Line3->isVisible(),
             m_form->Line4->isVisible()};
-}
-
-QStringList TstForm1::titles() const
-{
-    QStringList result;
-    for (const Message &m : m_messages)
-        result << m.title;
-    return result;
 }
 
 void TstForm1::layoutAtLoad()
@@ -177,13 +150,13 @@ void TstForm1::intakeStateRules()
 {
     tk::Form1 &f = *m_form;
     choose(QString());
-    QVERIFY(m_messages.isEmpty());
+    QVERIFY(m_desktop->messages.isEmpty());
     QCOMPARE(f.Picture1->picture().Handle(), 0);
     QVERIFY(f.ImageFolder.isEmpty());
 
     const QString first = picture("photos/cat.png");
     choose(first);
-    QVERIFY(m_messages.isEmpty());
+    QVERIFY(m_desktop->messages.isEmpty());
     QVERIFY(f.Picture1->picture().Handle() != 0);
     QCOMPARE(f.ImageFolder, m_dir->filePath("photos/"));
     QVERIFY(sameColour(f.p1->Image().image().pixelColor(390, 190), cellColour(7), 10));
@@ -201,10 +174,10 @@ void TstForm1::intakeStateRules()
     writeBytes("hello", bad);
     choose(first);
     choose(bad);
-    QCOMPARE(m_messages.size(), 1);
-    QCOMPARE(m_messages[0].prompt, FormatError);
-    QCOMPARE(m_messages[0].style, tk::vbCritical);
-    QCOMPARE(m_messages[0].title, QString("警告："));
+    QCOMPARE(m_desktop->messages.size(), 1);
+    QCOMPARE(m_desktop->messages[0].prompt, FormatError);
+    QCOMPARE(m_desktop->messages[0].style, tk::vbCritical);
+    QCOMPARE(m_desktop->messages[0].title, QString("警告："));
     QCOMPARE(f.Picture1->picture().Handle(), 0);
     QVERIFY(previewIsBlank());
     QCOMPARE(f.ImageFolder, m_dir->filePath("photos/"));
@@ -218,15 +191,15 @@ void TstForm1::dropLoadsTheFirstFileOnly()
                    QUrl::fromLocalFile(picture("b/two.png")),
                    QUrl::fromLocalFile(picture("c/three.png"))});
     dropOnto(f.p1, files);
-    QVERIFY(m_messages.isEmpty());
+    QVERIFY(m_desktop->messages.isEmpty());
     QCOMPARE(f.ImageFolder, m_dir->filePath("a/"));
     QVERIFY(f.Picture1->picture().Handle() != 0);
 
     QMimeData text;
     text.setText("some selected text");
     dropOnto(f.p1, text);
-    QCOMPARE(m_messages.size(), 1);
-    QCOMPARE(m_messages[0].prompt, FormatError);
+    QCOMPARE(m_desktop->messages.size(), 1);
+    QCOMPARE(m_desktop->messages[0].prompt, FormatError);
     QCOMPARE(f.Picture1->picture().Handle(), 0);
     QCOMPARE(f.ImageFolder, m_dir->filePath("a/"));
 }
@@ -235,18 +208,18 @@ void TstForm1::cutWritesEightTilesOrRefuses()
 {
     tk::Form1 &f = *m_form;
     f.Command2->click();
-    QCOMPARE(m_messages.size(), 1);
-    QCOMPARE(m_messages[0].prompt, NoPicture);
-    QCOMPARE(m_messages[0].style, tk::vbInformation);
-    QCOMPARE(m_messages[0].title, QString("通知:"));
+    QCOMPARE(m_desktop->messages.size(), 1);
+    QCOMPARE(m_desktop->messages[0].prompt, NoPicture);
+    QCOMPARE(m_desktop->messages[0].style, tk::vbInformation);
+    QCOMPARE(m_desktop->messages[0].title, QString("通知:"));
     QVERIFY(QDir(m_dir->path()).entryList(QDir::Files).isEmpty());
 
     choose(picture("wall/photo.png", QSize(4000, 2000)));
     f.Command2->click();
-    QCOMPARE(m_messages.size(), 2);
-    QCOMPARE(m_messages[1].prompt, Done);
-    QCOMPARE(m_messages[1].style, tk::vbInformation);
-    QCOMPARE(m_messages[1].title, QString("恭喜:"));
+    QCOMPARE(m_desktop->messages.size(), 2);
+    QCOMPARE(m_desktop->messages[1].prompt, Done);
+    QCOMPARE(m_desktop->messages[1].style, tk::vbInformation);
+    QCOMPARE(m_desktop->messages[1].title, QString("恭喜:"));
     for (int k = 1; k <= 8; ++k)
         QCOMPARE(QImage(m_dir->filePath(QString("wall/%1.jpg").arg(k))).size(), QSize(146, 146));
 }
@@ -257,19 +230,19 @@ void TstForm1::failingSaveWarnsAndTheWindowLives()
     choose(picture("busy/photo.png"));
     QVERIFY(QDir().mkpath(m_dir->filePath("busy/3.jpg")));
     f.Command2->click();
-    QCOMPARE(m_messages.size(), 1);
-    QCOMPARE(m_messages[0].style, tk::vbCritical);
-    QCOMPARE(m_messages[0].title, QString("警告："));
-    QVERIFY2(m_messages[0].prompt.contains(m_dir->filePath("busy/3.jpg")) &&
-                 m_messages[0].prompt.contains("这是一个文件夹"),
-             qPrintable(m_messages[0].prompt));
+    QCOMPARE(m_desktop->messages.size(), 1);
+    QCOMPARE(m_desktop->messages[0].style, tk::vbCritical);
+    QCOMPARE(m_desktop->messages[0].title, QString("警告："));
+    QVERIFY2(m_desktop->messages[0].prompt.contains(m_dir->filePath("busy/3.jpg")) &&
+                 m_desktop->messages[0].prompt.contains("这是一个文件夹"),
+             qPrintable(m_desktop->messages[0].prompt));
     QVERIFY(QFileInfo(m_dir->filePath("busy/2.jpg")).isFile());
     QVERIFY(!QFileInfo::exists(m_dir->filePath("busy/4.jpg")));
 
     // The window goes on and cuts once the way is clear.
     QVERIFY(QDir(m_dir->filePath("busy/3.jpg")).removeRecursively());
     f.Command2->click();
-    QCOMPARE(m_messages.last().prompt, Done);
+    QCOMPARE(m_desktop->messages.last().prompt, Done);
     QVERIFY(QFileInfo(m_dir->filePath("busy/8.jpg")).isFile());
 }
 
@@ -280,40 +253,40 @@ void TstForm1::sourcePictureIsNotOverwrittenUnasked()
     const QByteArray original = readBytes(source);
     choose(source);
 
-    m_msgBoxAnswer = tk::vbCancel;
+    m_desktop->answer = tk::vbCancel;
     f.Command2->click();
-    QCOMPARE(m_messages.size(), 1);
-    QCOMPARE(m_messages[0].style, tk::vbOKCancel + tk::vbExclamation);
-    QVERIFY(m_messages[0].prompt.contains(source));
+    QCOMPARE(m_desktop->messages.size(), 1);
+    QCOMPARE(m_desktop->messages[0].style, tk::vbOKCancel + tk::vbExclamation);
+    QVERIFY(m_desktop->messages[0].prompt.contains(source));
     QCOMPARE(readBytes(source), original);
     QVERIFY(!QFileInfo::exists(m_dir->filePath("own/2.jpg")));
 
-    m_msgBoxAnswer = tk::vbOK;
+    m_desktop->answer = tk::vbOK;
     f.Command2->click();
-    QCOMPARE(m_messages.last().prompt, Done);
+    QCOMPARE(m_desktop->messages.last().prompt, Done);
     QCOMPARE(QImage(source).size(), QSize(146, 146));
     QVERIFY(QFileInfo::exists(m_dir->filePath("own/8.jpg")));
 
     // A picture elsewhere is cut without the question.
-    m_messages.clear();
+    m_desktop->messages.clear();
     choose(picture("plain/photo.png"));
     f.Command2->click();
-    QCOMPARE(titles(), QStringList({"恭喜:"}));
+    QCOMPARE(m_desktop->titles(), QStringList({"恭喜:"}));
 
     // Renamed after loading: asked only when a tile would really replace it.
-    m_messages.clear();
+    m_desktop->messages.clear();
     choose(picture("moved/photo.png"));
     QVERIFY(QFile::rename(m_dir->filePath("moved/photo.png"), m_dir->filePath("moved/kept.png")));
     f.Command2->click();
-    QCOMPARE(titles(), QStringList({"恭喜:"}));
+    QCOMPARE(m_desktop->titles(), QStringList({"恭喜:"}));
 
-    m_messages.clear();
+    m_desktop->messages.clear();
     choose(picture("renamed/photo.png"));
     QVERIFY(QFile::rename(m_dir->filePath("renamed/photo.png"), m_dir->filePath("renamed/5.jpg")));
     const QByteArray renamed = readBytes(m_dir->filePath("renamed/5.jpg"));
-    m_msgBoxAnswer = tk::vbCancel;
+    m_desktop->answer = tk::vbCancel;
     f.Command2->click();
-    QCOMPARE(titles(), QStringList({"覆盖提示："}));
+    QCOMPARE(m_desktop->titles(), QStringList({"覆盖提示："}));
     QCOMPARE(readBytes(m_dir->filePath("renamed/5.jpg")), renamed);
 }
 
@@ -323,9 +296,9 @@ void TstForm1::previewStateMachine()
     const QList<bool> none{false, false, false, false}, all{true, true, true, true};
 
     f.Check2->click();
-    QCOMPARE(m_messages.size(), 1);
-    QCOMPARE(m_messages[0].prompt, NoPicture);
-    QCOMPARE(m_messages[0].title, QString("通知:"));
+    QCOMPARE(m_desktop->messages.size(), 1);
+    QCOMPARE(m_desktop->messages[0].prompt, NoPicture);
+    QCOMPARE(m_desktop->messages[0].title, QString("通知:"));
     QVERIFY(!f.Check2->isChecked());
     QCOMPARE(linesVisible(), none);
 
@@ -350,13 +323,13 @@ void TstForm1::previewStateMachine()
     QCOMPARE(linesVisible(), all);
 
     // Without a picture, unticking leaves the lines; ticking again is refused.
-    m_messages.clear();
+    m_desktop->messages.clear();
     f.Check2->click();
     QVERIFY(!f.Check2->isChecked());
     QCOMPARE(linesVisible(), all);
-    QVERIFY(m_messages.isEmpty());
+    QVERIFY(m_desktop->messages.isEmpty());
     f.Check2->click();
-    QCOMPARE(titles(), QStringList({"通知:"}));
+    QCOMPARE(m_desktop->titles(), QStringList({"通知:"}));
     QVERIFY(!f.Check2->isChecked());
     QCOMPARE(linesVisible(), all);
 }
@@ -368,12 +341,12 @@ void TstForm1::highResolutionCutFromTheMenu()
     QVERIFY(action);
     QCOMPARE(action->text(), QString("生成高清图片（1080×1080）"));
     action->trigger();
-    QCOMPARE(titles(), QStringList({"通知:"}));
+    QCOMPARE(m_desktop->titles(), QStringList({"通知:"}));
 
     const QString source = picture("hd/photo.png", QSize(1600, 800));
     choose(source);
     action->trigger();
-    QCOMPARE(m_messages.last().prompt, Done);
+    QCOMPARE(m_desktop->messages.last().prompt, Done);
     for (int k = 1; k <= 8; ++k) {
         const QImage tile(m_dir->filePath(QString("hd/%1.jpg").arg(k)));
         QCOMPARE(tile.size(), QSize(1080, 1080));
@@ -383,8 +356,8 @@ void TstForm1::highResolutionCutFromTheMenu()
     // The file is read again; once it is gone the cut says so and the window goes on.
     QVERIFY(QFile::remove(source));
     action->trigger();
-    QCOMPARE(m_messages.last().title, QString("警告："));
-    QVERIFY(m_messages.last().prompt.contains(source));
+    QCOMPARE(m_desktop->messages.last().title, QString("警告："));
+    QVERIFY(m_desktop->messages.last().prompt.contains(source));
 }
 
 void TstForm1::commandLineNameKeepsItsBytes_data()
@@ -419,7 +392,7 @@ void TstForm1::commandLineNameKeepsItsBytes()
     QCOMPARE(std::rename(QFile::encodeName(staged).constData(), file.constData()), 0);
 
     f.openPicture(file);
-    QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.value(0).prompt));
+    QVERIFY2(m_desktop->messages.isEmpty(), qPrintable(m_desktop->messages.value(0).prompt));
     QVERIFY(sameColour(f.p1->Image().image().pixelColor(390, 190), cellColour(7), 10));
     QList<QUrl> dragged;
     tk::PictureBox::setDragHook([&](const QMimeData &data) { dragged = data.urls(); });
@@ -433,11 +406,12 @@ void TstForm1::commandLineNameKeepsItsBytes()
         QCOMPARE(std::rename(file.constData(), (here + '/' + renamedTo).constData()), 0);
         renamedBytes = readBytes(QFile::decodeName(here + '/' + renamedTo));
     }
-    m_msgBoxAnswer = tk::vbCancel;
+    m_desktop->answer = tk::vbCancel;
     f.Command2->findChild<QAction *>("highResAction")->trigger();
-    QCOMPARE(m_messages.size(), 1);
+    QCOMPARE(m_desktop->messages.size(), 1);
     const QString expected = QString(cutSays).replace("<here>", m_dir->path());
-    QVERIFY2(m_messages[0].prompt.contains(expected), qPrintable(m_messages[0].prompt));
+    QVERIFY2(m_desktop->messages[0].prompt.contains(expected),
+             qPrintable(m_desktop->messages[0].prompt));
     // Tiles only when the cut says so, and then in the picture's own folder.
     QCOMPARE(::access((folder + "/1.jpg").constData(), F_OK) == 0, cutSays == Done);
     if (cutSays == Done)
@@ -493,13 +467,11 @@ void TstForm1::previewHasFocusAndDragsOut()
     // The drop back onto the preview changed nothing and said nothing.
     QVERIFY(!droppedBackAccepted);
     QCOMPARE(f.p1->Image().image(), before);
-    QVERIFY(m_messages.isEmpty());
+    QVERIFY(m_desktop->messages.isEmpty());
 }
 
 void TstForm1::scaledScreensShowSharpPreviewsAndCutTheSameTiles()
 {
-    const QByteArray probe = qgetenv("TK_SCALEPROBE");
-    QVERIFY(!probe.isEmpty());
     const QImage original = positionPicture(QSize(1200, 600));
     QImage shownAtOne;
     QList<QByteArray> tilesAtOne;
@@ -512,7 +484,7 @@ void TstForm1::scaledScreensShowSharpPreviewsAndCutTheSameTiles()
         env.insert("QT_SCALE_FACTOR", scale);
         env.insert("QT_QPA_PLATFORM", "offscreen");
         process.setProcessEnvironment(env);
-        process.start(QString::fromLocal8Bit(probe), {dir + "/photo.png"});
+        process.start(QStringLiteral(TK_SCALEPROBE), {dir + "/photo.png"});
         QVERIFY(process.waitForFinished(30000));
         QCOMPARE(process.exitCode(), 0);
         const double ratio = QByteArray(scale).toDouble();

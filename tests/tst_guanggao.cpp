@@ -1,19 +1,12 @@
 #include "desktopstandins.h"
 #include "httpserver.h"
 #include "shell/form1.h"
-#include "shell/platform/app.h"
-#include "shell/platform/connectivity.h"
-#include "shell/platform/inet.h"
-#include "shell/platform/messages.h"
-#include "shell/platform/report.h"
 
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
 using testsupport::HttpServer;
-using namespace std::chrono_literals;
 
 Q_DECLARE_METATYPE(HttpServer::Reply)
 
@@ -40,38 +33,28 @@ private slots:
 
 private:
     std::unique_ptr<HttpServer> m_server;
-    QTemporaryDir m_folder; // the program's folder, for its companion files
-    std::unique_ptr<tk::Form1> m_form;
-    std::unique_ptr<testsupport::UrlRecorder> m_urls;
-    QStringList m_said;
-    bool m_online = true;
+    std::unique_ptr<testsupport::WindowFixture> m_window;
+    tk::Form1 *m_form = nullptr;
+    testsupport::DesktopRecorder *m_desktop = nullptr;
 };
 
 void TstGuangGao::init()
 {
     m_server = std::make_unique<HttpServer>();
+    // Started without an ad page, so each case sees only its own requests.
     qputenv("TESSELKRAFT_AD_URL", "");
-    m_said.clear();
-    m_online = true;
-    tk::setMsgBoxHook([this](const tk::Message &box) {
-        m_said << box.prompt;
-        return int(tk::vbOK);
-    });
-    tk::setUnhandledHook([this](const QString &message) { m_said << message; });
-    tk::setConnectivityHook([this] { return m_online; });
-    m_urls = std::make_unique<testsupport::UrlRecorder>();
-    tk::App::setPath(m_folder.path());
-    m_form = std::make_unique<tk::Form1>();
-    m_form->Form_Load();
+    m_window = std::make_unique<testsupport::WindowFixture>();
+    m_form = &m_window->form();
+    m_desktop = &m_window->desktop;
+    m_window->load();
     qputenv("TESSELKRAFT_AD_URL", m_server->url("/ads").toUtf8());
 }
 
 void TstGuangGao::cleanup()
 {
-    QVERIFY2(m_said.isEmpty(), qPrintable(m_said.join('\n')));
-    m_form.reset();
-    m_urls.reset();
-    testsupport::resetPlatformHooks();
+    QVERIFY2(m_desktop->said().isEmpty(), qPrintable(m_desktop->said().join('\n')));
+    QCOMPARE(m_desktop->ends, 0);
+    m_window.reset();
     m_server.reset();
 }
 
@@ -81,42 +64,37 @@ void TstGuangGao::opensEnabledWebLinksInOrder()
     m_form->GuangGao();
     // Read again (as on closing), the page opens nothing it opened before.
     m_form->GuangGao();
-    QCOMPARE(m_urls->opened, QStringList({"http://ads.example/1", "https://ads.example/3"}));
+    QCOMPARE(m_desktop->opened, QStringList({"http://ads.example/1", "https://ads.example/3"}));
     QCOMPARE(m_server->requests(), QStringList({"/ads", "/ads"}));
 }
 
 void TstGuangGao::noRequestWithoutAddressOrNetwork()
 {
     m_server->setReply("/ads", {200, Page});
-    m_online = false;
+    m_desktop->online = false;
     m_form->GuangGao();
-    m_online = true;
+    m_desktop->online = true;
     qputenv("TESSELKRAFT_AD_URL", "");
     m_form->GuangGao();
     QVERIFY(m_server->requests().isEmpty());
-    QVERIFY(m_urls->opened.isEmpty());
+    QVERIFY(m_desktop->opened.isEmpty());
 }
 
 void TstGuangGao::failedFetchOpensNothing_data()
 {
+    // Which transfers fail is tst_net's; one of them shows the ad slot opens nothing then,
+    // not even the links of the page that came with the error.
     QTest::addColumn<HttpServer::Reply>("reply");
-    QTest::addColumn<bool>("refused");
-    QTest::newRow("refused") << HttpServer::Reply() << true;
-    QTest::newRow("500 with a page") << HttpServer::Reply(500, Page) << false;
-    QTest::newRow("page over 1 MiB")
-        << HttpServer::Reply(200, Page + QByteArray(1 << 20, ' ')) << false;
+    QTest::newRow("500 with a page") << HttpServer::Reply(500, Page);
 }
 
 void TstGuangGao::failedFetchOpensNothing()
 {
     QFETCH(HttpServer::Reply, reply);
-    QFETCH(bool, refused);
     m_server->setReply("/ads", reply);
-    if (refused)
-        qputenv("TESSELKRAFT_AD_URL", HttpServer::refusingUrl().toUtf8());
-    m_form->Inet1->setRequestTimeout(300ms);
     m_form->GuangGao();
-    QVERIFY(m_urls->opened.isEmpty());
+    QCOMPARE(m_server->requests().size(), 1);
+    QVERIFY(m_desktop->opened.isEmpty());
     QVERIFY(m_form->isVisible());
 }
 
@@ -130,7 +108,7 @@ void TstGuangGao::silentServerHoldsAtMostTheAdTimeout()
     m_form->GuangGao();
     QVERIFY2(held.elapsed() < 6000, qPrintable(QString::number(held.elapsed())));
     QCOMPARE(m_server->requests().size(), 1);
-    QVERIFY(m_urls->opened.isEmpty());
+    QVERIFY(m_desktop->opened.isEmpty());
 }
 
 QTEST_MAIN(TstGuangGao)

@@ -62,7 +62,6 @@ private slots:
 private:
     QString write(const QString &name, const QByteArray &bytes);
     QTemporaryDir m_dir;
-    QByteArray m_cutter, m_probe;
     QByteArray m_photo; // an ordinary baseline JPEG, 1600 × 1200
 };
 
@@ -76,9 +75,6 @@ QString TstHostile::write(const QString &name, const QByteArray &bytes)
 
 void TstHostile::initTestCase()
 {
-    m_cutter = qgetenv("TK_CUTTER");
-    m_probe = qgetenv("TK_LOADPROBE");
-    QVERIFY2(!m_cutter.isEmpty() && !m_probe.isEmpty(), "TK_CUTTER and TK_LOADPROBE must be set");
     m_photo = jpegBytes(positionPicture(QSize(1600, 1200)), false);
 }
 
@@ -136,14 +132,14 @@ void TstHostile::bothLoadPathsJudgeAlike()
     QFETCH(bool, loads);
     const ProcessOptions quick = withTimeout(10000);
 
-    const ProcessRun window = runProcess(m_probe, {QFile::encodeName(path)}, quick);
+    const ProcessRun window = runProcess(TK_LOADPROBE, {QFile::encodeName(path)}, quick);
     QVERIFY2(!window.timedOut && window.signal == 0, window.err.constData());
     QVERIFY2(window.exitCode == (loads ? 0 : 1), window.out.constData());
     QVERIFY2(window.peakBytes < GiB, QByteArray::number(window.peakBytes >> 20).constData());
 
     const QString out = m_dir.filePath("out/" + QFileInfo(path).fileName());
     const ProcessRun cutter = runProcess(
-        m_cutter, {"--quiet", "--out", QFile::encodeName(out), QFile::encodeName(path)}, quick);
+        TK_CUTTER, {"--quiet", "--out", QFile::encodeName(out), QFile::encodeName(path)}, quick);
     QVERIFY2(!cutter.timedOut && cutter.signal == 0, cutter.err.constData());
     QCOMPARE(cutter.exitCode, loads ? 0 : 1);
     QCOMPARE(cutter.err.count('\n'), loads ? 0 : 1);
@@ -186,7 +182,7 @@ void TstHostile::heavyBatchStaysWithinMemory()
     QByteArrayList arguments = QByteArrayList{"--quiet", "--out", QFile::encodeName(out)} + wall;
     for (int i = 0; i < 3; ++i)
         arguments << QFile::encodeName(write(name.arg(i), bytes));
-    const ProcessRun run = runProcess(m_cutter, arguments, withTimeout(120000));
+    const ProcessRun run = runProcess(TK_CUTTER, arguments, withTimeout(120000));
     QCOMPARE(run.exitCode, 0);
     QVERIFY2(run.peakBytes < GiB, QByteArray::number(run.peakBytes >> 20).constData());
     QCOMPARE(filesBelow(out).size(), tiles);
@@ -218,7 +214,7 @@ void TstHostile::interruptedRunLeavesNoTemporaryFiles()
             sent = true;
         }
     };
-    const ProcessRun run = runProcess(m_cutter, arguments, options);
+    const ProcessRun run = runProcess(TK_CUTTER, arguments, options);
     QVERIFY(sent);
     QCOMPARE(run.exitCode, 128 + signal);
     for (const QString &file : filesBelow(out)) {
@@ -249,7 +245,7 @@ void TstHostile::unwritableReportFailsTheRun()
     QFETCH(int, tiles);
     ProcessOptions options;
     options.stdoutTo = ProcessOptions::Stdout(stdoutTo);
-    const ProcessRun run = runProcess(m_cutter, arguments, options);
+    const ProcessRun run = runProcess(TK_CUTTER, arguments, options);
     QCOMPARE(run.signal, 0);
     QVERIFY(run.exitCode != 0);
     if (tiles > 0)
@@ -267,8 +263,8 @@ void TstHostile::standardErrorHasOneLinePerBadPicture()
     const QByteArray png = pngBytes(positionPicture(QSize(300, 200)));
     const QString cut = write("quiet/cut.png", png.left(png.size() / 2));
     const ProcessRun run = runProcess(
-        m_cutter, {"--quiet", QFile::encodeName(good), QFile::encodeName(warned),
-                   QFile::encodeName(broken), QFile::encodeName(hole), QFile::encodeName(cut)});
+        TK_CUTTER, {"--quiet", QFile::encodeName(good), QFile::encodeName(warned),
+                    QFile::encodeName(broken), QFile::encodeName(hole), QFile::encodeName(cut)});
     QCOMPARE(run.exitCode, 1);
     QVERIFY(run.out.isEmpty());
     const QList<QByteArray> lines = run.err.trimmed().split('\n');
@@ -281,7 +277,7 @@ void TstHostile::standardErrorHasOneLinePerBadPicture()
 
 void TstHostile::helpReadsAsWritten()
 {
-    const ProcessRun run = runProcess(m_cutter, {"--help"});
+    const ProcessRun run = runProcess(TK_CUTTER, {"--help"});
     QCOMPARE(run.exitCode, 0);
     QVERIFY(run.err.isEmpty());
     const QStringList lines = QString::fromUtf8(run.out).split('\n');
@@ -306,7 +302,7 @@ void TstHostile::fullDiskIsNamed()
                               "\"$0\" --size 1080 --out \"$1\" \"$2\"; status=$?; "
                               "ls -A \"$1\"; exit $status";
     const ProcessRun run =
-        runProcess("/usr/bin/unshare", {"-m", "/bin/sh", "-c", script, m_cutter, out,
+        runProcess("/usr/bin/unshare", {"-m", "/bin/sh", "-c", script, TK_CUTTER, out,
                                         QFile::encodeName(write("large.jpg", m_photo))});
     if (run.exitCode == 99 || (run.exitCode == 1 && run.err.contains("unshare")))
         QSKIP("no permission to mount a small file system here");

@@ -1,4 +1,5 @@
 #include "core/error.h"
+#include "desktopstandins.h"
 #include "httpserver.h"
 #include "shell/platform/browser.h"
 #include "shell/platform/inet.h"
@@ -138,6 +139,8 @@ void TstNet::failedTransfersThrow_data()
     QTest::newRow("not found") << HttpServer::Reply{404, "gone"} << "HTTP 404";
     QTest::newRow("server error") << HttpServer::Reply{500} << "HTTP 500";
     QTest::newRow("not modified is no body") << HttpServer::Reply{304} << "HTTP 304";
+    QTest::newRow("one byte over 1 MiB")
+        << HttpServer::Reply{200, QByteArray((1 << 20) + 1, 'x')} << "1 MiB";
     QTest::newRow("5 MB stated") << HttpServer::Reply{200, big} << "1 MiB";
     QTest::newRow("5 MB unstated") << unstated << "1 MiB";
     QTest::newRow("endless body faster than the client reads") << endless << "1 MiB";
@@ -218,26 +221,12 @@ void TstNet::handOffTakesOnlyWebAddresses()
 {
     QFETCH(QString, address);
     QFETCH(bool, opened);
-    // The desktop's opener, first on the PATH: writes down how many arguments it got
-    // and each of them.
-    QTemporaryDir bin;
-    const QString record = bin.filePath("arguments");
-    QFile opener(bin.filePath("xdg-open"));
-    QVERIFY(opener.open(QIODevice::WriteOnly));
-    opener.write("#!/bin/sh\nprintf '%s\\n' \"$#\" \"$@\" >\"$0.part\" && mv \"$0.part\" '" +
-                 QFile::encodeName(record) + "'\n");
-    opener.close();
-    opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", QFile::encodeName(bin.path()) + ":" + path);
-    const bool handedOver = tk::openInBrowser(address);
-    qputenv("PATH", path);
-
-    QCOMPARE(handedOver, opened);
+    const testsupport::OpenerOnPath opener;
+    QCOMPARE(tk::openInBrowser(address), opened);
     if (opened)
-        QTRY_COMPARE(testsupport::readBytes(record), "1\n" + address.toUtf8() + "\n");
+        QTRY_COMPARE(opener.record(), "1\n" + address.toUtf8() + "\n");
     else
-        QVERIFY(!QFile::exists(record));
+        QCOMPARE(opener.record(), QByteArray());
 }
 
 QTEST_MAIN(TstNet)
