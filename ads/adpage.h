@@ -3,7 +3,6 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <chrono>
 
 namespace tk {
 
@@ -11,8 +10,6 @@ namespace tk {
 constexpr int MaxAdSlots = 100;
 // However many ads are on, no more are opened each time the page is read.
 constexpr int MaxAdsPerRead = 5;
-// The ad page is read at start-up and on closing: it may hold the window this long.
-constexpr std::chrono::milliseconds AdPageTimeout{5000};
 
 struct AdSlot {
     QString State; // one character; "开" means on

@@ -4,6 +4,7 @@
 #include "core/error.h"
 #include "intake/intake.h"
 #include "tiles/tileexport.h"
+#include "tiles/windowgeometry.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -19,9 +20,9 @@ namespace bench {
 
 namespace {
 
-const QSize PreviewPixels(396, 196);
+const QSize PreviewPixels = tk::previewInnerPixels();
 const QColor PreviewBack(0x80, 0x00, 0x80);
-const QSize TilePixels(146, 146);
+const QSize TilePixels = tk::innerPixels(tk::CanvasSide, tk::CanvasSide);
 
 using Clock = std::chrono::steady_clock;
 
@@ -93,7 +94,7 @@ double timedLoad(const QString &path, long *peakKb = nullptr)
         before = statusKb("VmHWM");
     }
     const auto start = Clock::now();
-    tk::loadIntoPreview(preview, 6000, 3000, path);
+    tk::loadIntoPreview(preview, tk::PreviewWidth, tk::PreviewHeight, path);
     const double ms = msSince(start);
     if (peakKb) {
         const long after = statusKb("VmHWM");
@@ -114,7 +115,8 @@ double timedCut(const QImage &preview, const QString &besides)
         throw tk::Error(QStringLiteral("cannot create a folder in ") + besides);
     tk::Canvas canvas(TilePixels);
     const auto start = Clock::now();
-    tk::cutTiles(preview, QSizeF(5940, 2940), canvas, QSizeF(2250, 2250), dir.path() + '/');
+    tk::cutTiles(preview, QSizeF(tk::PreviewScaleWidth, tk::PreviewScaleHeight), canvas,
+                 QSizeF(tk::CanvasSide, tk::CanvasSide), dir.path() + '/');
     const double ms = msSince(start);
     for (const QString &tile : tk::tilePaths(dir.path() + '/')) {
         if (QFileInfo(tile).size() <= 0)
@@ -139,7 +141,7 @@ int measure(const QString &path, int runs)
             loads.push_back(timedLoad(path));
 
         tk::Canvas preview(PreviewPixels, PreviewBack);
-        tk::loadIntoPreview(preview, 6000, 3000, path);
+        tk::loadIntoPreview(preview, tk::PreviewWidth, tk::PreviewHeight, path);
         const QString folder = QFileInfo(path).absolutePath();
         for (int i = 0; i < runs; ++i)
             cuts.push_back(timedCut(preview.image(), folder));

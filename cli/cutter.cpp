@@ -43,7 +43,7 @@ struct FolderHold {
     ~FolderHold() { tempfiles::releaseFolder(folder); }
 };
 
-void cutOne(const CutJob &job, const WallSpec &wall, MemoryGate &gate)
+void cutOne(const CutJob &job, const Wall &wall, MemoryGate &gate)
 {
     if (!job.refusal.isEmpty())
         throw Error(job.refusal);

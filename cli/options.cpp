@@ -65,7 +65,7 @@ QString takeOut(Reading &reading, const QString &value)
 
 QString takeSize(Reading &reading, const QString &value)
 {
-    if ((reading.options.wall.size = boundedNumber(value, 1, MaxTileSide)) < 0)
+    if ((reading.options.wall.tileSize = boundedNumber(value, 1, MaxTileSide)) < 0)
         return QStringLiteral("--size 需要 1 到 %1 之间的整数: %2")
             .arg(MaxTileSide)
             .arg(printableName(value));

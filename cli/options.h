@@ -19,7 +19,7 @@ struct PictureArgument {
 struct CutOptions {
     QList<PictureArgument> pictures;
     QString outDir; // empty: beside each picture
-    WallSpec wall;
+    Wall wall;
     bool quiet = false;
 };
 

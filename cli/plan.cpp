@@ -48,20 +48,10 @@ struct Batch {
     bool sharesBase(const Planned &p) const { return perBase.value(p.baseKey) > 1; }
 };
 
-// The first tile in `folder` that would replace an input, or an empty string.
-QString inputReplacedBy(const QString &folder, const WallSpec &wall,
-                        const QSet<FileIdentity> &inputs)
-{
-    for (const QString &tile : wallTilePaths(folder, wall))
-        if (inputs.contains(identityOf(tile)))
-            return tile;
-    return QString();
-}
-
 // A subfolder is free when no picture of the batch has it, no file or link stands in
 // its place, and none of its tiles would replace an input. A link is never entered:
 // its tiles would land wherever it points.
-bool isFree(const QString &folder, const QSet<QString> &taken, const WallSpec &wall,
+bool isFree(const QString &folder, const QSet<QString> &taken, const Wall &wall,
             const QSet<FileIdentity> &inputs)
 {
     if (taken.contains(folderKey(folder)))
@@ -70,7 +60,7 @@ bool isFree(const QString &folder, const QSet<QString> &taken, const WallSpec &w
     if (info.isSymLink())
         return false;
     if (info.exists())
-        return info.isDir() && inputReplacedBy(folderWithSeparator(folder), wall, inputs).isEmpty();
+        return info.isDir() && firstReplacing(wallTilePaths(folderWithSeparator(folder), wall), inputs).isEmpty();
     return true;
 }
 
@@ -138,7 +128,7 @@ Batch distinctPictures(const CutOptions &options)
 }
 
 // Pictures alone in their folder keep it, unless a tile would replace an input there.
-void keepOwnFolders(Batch &batch, const WallSpec &wall, QSet<QString> &taken)
+void keepOwnFolders(Batch &batch, const Wall &wall, QSet<QString> &taken)
 {
     const QSet<FileIdentity> &inputs = batch.inputs;
     for (Planned &p : batch.planned) {
@@ -146,7 +136,7 @@ void keepOwnFolders(Batch &batch, const WallSpec &wall, QSet<QString> &taken)
             continue;
         p.job.folder = p.base;
         taken.insert(p.baseKey);
-        const QString replaced = inputReplacedBy(p.job.folder, wall, inputs);
+        const QString replaced = firstReplacing(wallTilePaths(p.job.folder, wall), inputs);
         if (p.job.refusal.isEmpty() && !replaced.isEmpty())
             p.job.refusal =
                 QStringLiteral("小图“%1”会覆盖输入的图片, 未切割").arg(printableName(replaced));
@@ -155,7 +145,7 @@ void keepOwnFolders(Batch &batch, const WallSpec &wall, QSet<QString> &taken)
 
 // The others get a subfolder each, named after the picture; where names clash the
 // extension tells them apart, then a number.
-void giveSubfolders(Batch &batch, const WallSpec &wall, QSet<QString> &taken)
+void giveSubfolders(Batch &batch, const Wall &wall, QSet<QString> &taken)
 {
     const QSet<FileIdentity> &inputs = batch.inputs;
     const auto stemOf = [](const Planned &p) {

@@ -6,6 +6,9 @@ namespace tk {
 
 // Window geometry is kept in twips; Qt's logical pixel is the 96-dpi pixel.
 constexpr int TwipsPerPixel = 15;
+// A picture box's sunken frame, on each side.
+constexpr int FramePixels = 2;
+constexpr float FrameTwips = float(FramePixels * TwipsPerPixel);
 
 constexpr float twipsToPixels(float twips)
 {

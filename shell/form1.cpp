@@ -1,9 +1,5 @@
 #include "shell/form1.h"
 
-#include "ads/adpage.h"
-#include "intake/intake.h"
-#include "tiles/wall.h"
-
 #include "core/units.h"
 #include "shell/platform/colours.h"
 #include "shell/platform/controls.h"
@@ -14,18 +10,20 @@
 #include "shell/platform/skinlibrary.h"
 #include "shell/update.h"
 #include "tiles/tilegrid.h"
+#include "tiles/windowgeometry.h"
 
 #include <QCheckBox>
-#include <QGuiApplication>
 #include <QIcon>
 #include <QMenu>
 #include <QPushButton>
-#include <QScreen>
-#include <QStyle>
+#include <chrono>
 
 namespace tk {
 
 namespace {
+
+// The ad page is read at start-up and on closing: it may hold the window this long.
+constexpr std::chrono::milliseconds AdSlotTimeout{5000};
 
 QPushButton *makeButton(QWidget *form, const char *name, const QString &caption, float left,
                         float top, float width, float height)
@@ -71,7 +69,7 @@ Form1::Form1(QWidget *parent) : QWidget(parent), CommonDialog1(this)
     // Fixed single frame: close and minimize boxes, no resizing.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setFixedSize(twipsToWholePixels(6000), twipsToWholePixels(3720));
+    setFixedSize(twipsToWholePixels(FormWidth), twipsToWholePixels(FormHeight));
 
     Command3 = makeButton(this, "Command3", QStringLiteral("检查更新"), 3040, 105, 1095, 375);
 
@@ -90,7 +88,7 @@ Form1::Form1(QWidget *parent) : QWidget(parent), CommonDialog1(this)
 
     p1 = new PictureBox(this);
     p1->setObjectName(QStringLiteral("p1"));
-    p1->move(0, 675, PreviewWidth, PreviewHeight);
+    p1->move(PreviewLeft, PreviewTop, PreviewWidth, PreviewHeight);
     p1->setBackColor(previewBackColour());
     p1->setToolTip(QStringLiteral("您可以直接把图片拖到这里."));
     p1->setDropHandler([this](const QMimeData *data) { guarded([&] { p1_OLEDragDrop(data); }); });
@@ -99,7 +97,7 @@ Form1::Form1(QWidget *parent) : QWidget(parent), CommonDialog1(this)
     Inet1 = new Inet(p1);
     // Only the ad page uses this control, at start-up and on closing: a dead ad server
     // must not hold the window for the full minute.
-    Inet1->setRequestTimeout(AdPageTimeout);
+    Inet1->setRequestTimeout(AdSlotTimeout);
 
     Line4 = makeLine(p1->inner(), "Line4", 0, 1508, 6000, 1508, false);
     Line3 = makeLine(p1->inner(), "Line3", 4560, 0, 4560, 2940, true);

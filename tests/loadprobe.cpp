@@ -1,9 +1,8 @@
 // Loads a picture through the window's load path: loadprobe PATH
 // Prints "ok" or the error; exit 0 or 1. Lets a test read the peak memory of a load.
-#include "core/canvas.h"
 #include "core/error.h"
 #include "core/picturereader.h"
-#include "intake/intake.h"
+#include "tiles/windowcut.h"
 
 #include <QGuiApplication>
 #include <cstdio>
@@ -15,10 +14,9 @@ int main(int argc, char *argv[])
     tk::setUpPictureReading();
     if (argc != 2)
         return 2;
-    tk::Canvas preview(QSize(396, 196), tk::previewBackColour());
     try {
-        tk::loadIntoPreview(preview, tk::PreviewWidth, tk::PreviewHeight,
-                            QString::fromLocal8Bit(argv[1]));
+        tk::PictureReader reader(QString::fromLocal8Bit(argv[1]));
+        tk::decodePreview(reader);
     } catch (const tk::Error &e) {
         std::printf("%s\n", e.message().toUtf8().constData());
         return 1;

@@ -8,6 +8,7 @@
 #include "shell/platform/resdata.h"
 #include "shell/platform/skinlibrary.h"
 #include "shell/update.h"
+#include "tiles/windowgeometry.h"
 
 #include <QApplication>
 #include <QLinearGradient>
@@ -49,7 +50,8 @@ int main(int argc, char *argv[])
     painter.setPen(Qt::NoPen);
     painter.drawPolygon(QPolygon({{0, 300}, {150, 140}, {260, 230}, {400, 110}, {600, 300}}));
     painter.end();
-    form.p1->PaintPicture(tk::Picture(picture), 0, 0, 6000, 3000);
+    form.p1->canvas().paintPicture(picture, 0, 0, tk::PreviewWidth, tk::PreviewHeight);
+    form.p1->refresh();
 
     tk::Update update;
     update.Picture2->setWidth(2600);

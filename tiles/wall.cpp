@@ -1,202 +1,62 @@
 #include "tiles/wall.h"
 
-#include "core/canvas.h"
 #include "core/error.h"
 #include "core/memorybudget.h"
-#include "core/units.h"
-#include "intake/intake.h"
+#include "core/picturereader.h"
+#include "tiles/picturecut.h"
 #include "tiles/tileexport.h"
-#include "tiles/tilegrid.h"
-
-#include <QPainter>
-#include <algorithm>
-#include <cmath>
+#include "tiles/windowcut.h"
+#include "tiles/windowgeometry.h"
 
 namespace tk {
 
-namespace {
-
-constexpr float FrameTwips = float(PreviewFramePixels * TwipsPerPixel);
-constexpr float PreviewScaleWidth = PreviewWidth - 2 * FrameTwips;
-constexpr float PreviewScaleHeight = PreviewHeight - 2 * FrameTwips;
-constexpr float CanvasInnerSide = CanvasSide - 2 * FrameTwips;
-
-QSize innerPixels(float width, float height)
+int Wall::tileSide() const
 {
-    return QSize(twipsToWholePixels(width) - 2 * PreviewFramePixels,
-                 twipsToWholePixels(height) - 2 * PreviewFramePixels);
+    return tileSize > 0 ? tileSize : windowTileSide();
 }
 
-// The 32-bit formats that smooth scaling takes as they are; any other would be
-// converted again for every region.
-bool isThirtyTwoBit(QImage::Format format)
-{
-    return format == QImage::Format_RGB32 || format == QImage::Format_ARGB32_Premultiplied;
-}
-
-// Whole pixels of a picture of `size` that a region covers, at least one each way.
-QRect regionPixels(QSize size, const QRectF &region)
-{
-    const double w = size.width(), h = size.height();
-    const int left = std::clamp(int(std::lround(region.left() * w)), 0, size.width() - 1);
-    const int top = std::clamp(int(std::lround(region.top() * h)), 0, size.height() - 1);
-    const int right = std::clamp(int(std::lround(region.right() * w)), left + 1, size.width());
-    const int bottom = std::clamp(int(std::lround(region.bottom() * h)), top + 1, size.height());
-    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
-}
-
-// A view of the region's rows claims whole lines from its first pixel on; from a left
-// edge further in, the last rows of the picture would claim memory past its end.
-bool viewReachesPastEnd(QSize size, const QRect &pixels)
-{
-    return pixels.left() > 0 && pixels.bottom() == size.height() - 1;
-}
-
-// The region of a 32-bit picture: its rows seen in place where that is safe, else a copy.
-QImage regionImage(const QImage &picture, const QRect &pixels)
-{
-    if (viewReachesPastEnd(picture.size(), pixels))
-        return picture.copy(pixels);
-    return QImage(picture.constScanLine(pixels.top()) + pixels.left() * 4, pixels.width(),
-                  pixels.height(), picture.bytesPerLine(), picture.format());
-}
-
-QImage renderRegion(const QImage &picture, const QRectF &region, int side)
-{
-    const QImage view = regionImage(picture, regionPixels(picture.size(), region));
-    QImage tile = view.scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    if (!tile.hasAlphaChannel())
-        return tile;
-    QImage flat(tile.size(), QImage::Format_RGB32);
-    flat.fill(previewBackColour());
-    QPainter(&flat).drawImage(0, 0, tile);
-    return flat;
-}
-
-// Peak bytes of cutting a picture decoded at `size` into the regions: the decode
-// itself (the decoder's own buffers are gone once it is done), then the picture with
-// a 32-bit copy where needed, the region copy that bottom tiles need, and one tile.
-qint64 cutBytes(const PictureReader &reader, QSize size, const QList<QRectF> &regions, int side)
-{
-    qint64 copy = 0;
-    for (const QRectF &region : regions) {
-        const QRect pixels = regionPixels(size, region);
-        if (viewReachesPastEnd(size, pixels))
-            copy = std::max(copy, pixelArea(pixels.size()) * 4);
-    }
-    const qint64 picture = pixelArea(size) * bytesPerPixel(reader.format());
-    const qint64 conversion = isThirtyTwoBit(reader.format()) ? 0 : pixelArea(size) * 4;
-    // The tile, and its flattened copy where the picture may have alpha.
-    const bool alpha =
-        reader.format() == QImage::Format_Invalid ||
-        QImage::toPixelFormat(reader.format()).alphaUsage() == QPixelFormat::UsesAlpha;
-    const qint64 tile = qint64(side) * side * 4 * (alpha ? 2 : 1);
-    return std::max(reader.peakBytes(size), picture + conversion + copy + tile);
-}
-
-} // namespace
-
-int windowTileSide()
-{
-    return innerPixels(CanvasSide, CanvasSide).width();
-}
-
-QList<QRectF> wallRegions(int columns, int rows)
-{
-    QList<QRectF> regions;
-    if (columns == 4 && rows == 2) {
-        // The canvas keeps the top-left part of each scaled tile, and the picture was
-        // stretched over the preview's outer size.
-        const float kept = CanvasInnerSide / CanvasSide;
-        for (const TileRect &r : tileRects(PreviewScaleWidth, PreviewScaleHeight))
-            regions << QRectF(r.x / PreviewWidth, r.y / PreviewHeight,
-                              r.width * kept / PreviewWidth, r.height * kept / PreviewHeight);
-        return regions;
-    }
-    const double gutterX = 4.0 / PreviewScaleWidth, gutterY = 4.0 / PreviewScaleHeight;
-    const double width = (1.0 - (columns - 1) * gutterX) / columns;
-    const double height = (1.0 - (rows - 1) * gutterY) / rows;
-    for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < columns; ++c)
-            regions << QRectF(c * (width + gutterX), r * (height + gutterY), width, height);
-    return regions;
-}
-
-WallPlan planWall(const PictureReader &reader, const WallSpec &wall)
-{
-    const QList<QRectF> regions = wallRegions(wall.columns, wall.rows);
-    const int side = wall.tileSide();
-    const auto fitting = [&](QSize size, qint64 bytes) {
-        if (bytes > PictureMemoryBudget)
-            throw Error(QStringLiteral("图片“%1”太大：切成 %2 张 %3×%3 的小图")
-                            .arg(reader.shownName(), QString::number(regions.size()),
-                                 QString::number(side)) +
-                        beyondBudget(bytes));
-        return WallPlan{size, bytes};
-    };
-    if (wall.isWindowCut()) {
-        const QSize size = previewDecodeSize(PreviewWidth, PreviewHeight);
-        const qint64 canvases = (pixelArea(innerPixels(PreviewWidth, PreviewHeight)) +
-                                 pixelArea(innerPixels(CanvasSide, CanvasSide))) *
-                                4;
-        return fitting(size, reader.peakBytes(size) + canvases);
-    }
-    double needWidth = 0, needHeight = 0; // picture size at which each region has `side` pixels
-    for (const QRectF &region : regions) {
-        needWidth = std::max(needWidth, side / region.width());
-        needHeight = std::max(needHeight, side / region.height());
-    }
-    const QList<QSize> sizes = reader.decodeSizes();
-    qsizetype i = 0;
-    while (i + 1 < sizes.size() && (sizes[i].width() < needWidth || sizes[i].height() < needHeight))
-        ++i;
-    // Softer tiles rather than no tiles, while a smaller decode fits the budget.
-    while (i > 0 && cutBytes(reader, sizes[i], regions, side) > PictureMemoryBudget)
-        --i;
-    return fitting(sizes[i], cutBytes(reader, sizes[i], regions, side));
-}
-
-QImage decodeForWall(PictureReader &reader, const WallSpec &wall, const WallPlan &plan)
-{
-    if (wall.isWindowCut()) {
-        Canvas preview(innerPixels(PreviewWidth, PreviewHeight), previewBackColour());
-        loadIntoPreview(preview, PreviewWidth, PreviewHeight, reader);
-        return preview.image();
-    }
-    QImage picture = reader.read(plan.decodeSize);
-    if (!isThirtyTwoBit(picture.format()))
-        picture = picture.convertToFormat(
-            picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
-    return picture;
-}
-
-void writeWall(const QImage &decoded, const QString &folder, const WallSpec &wall)
-{
-    if (wall.isWindowCut()) {
-        // The tiles exactly as the window cuts them: from the preview, onto the canvas.
-        Canvas canvas(innerPixels(CanvasSide, CanvasSide), previewBackColour());
-        cutTiles(decoded, QSizeF(PreviewScaleWidth, PreviewScaleHeight), canvas,
-                 QSizeF(CanvasSide, CanvasSide), folder, wall.format);
-        return;
-    }
-    const QList<QRectF> regions = wallRegions(wall.columns, wall.rows);
-    const QStringList paths = wallTilePaths(folder, wall);
-    for (int i = 0; i < regions.size(); ++i)
-        SavePicture(renderRegion(decoded, regions[i], wall.tileSide()), paths[i], wall.format);
-}
-
-QStringList wallTilePaths(const QString &folder, const WallSpec &wall)
+QStringList wallTilePaths(const QString &folder, const Wall &wall)
 {
     return tilePaths(folder, wall.tileCount(), wall.format.extension());
 }
 
-void cutWall(PictureReader &reader, const QString &folder, const WallSpec &wall)
+void refuseWall(const PictureReader &reader, const Wall &wall, qint64 bytes)
+{
+    throw Error(QStringLiteral("图片“%1”太大：切成 %2 张 %3×%3 的小图")
+                    .arg(reader.shownName(), QString::number(wall.tileCount()),
+                         QString::number(wall.tileSide())) +
+                beyondBudget(bytes));
+}
+
+WallPlan planWall(const PictureReader &reader, const Wall &wall)
+{
+    const WallPlan plan =
+        wall.isWindowWall() ? planWindowWall(reader) : planPictureWall(reader, wall);
+    if (plan.peakBytes > PictureMemoryBudget)
+        refuseWall(reader, wall, plan.peakBytes);
+    return plan;
+}
+
+QImage decodeForWall(PictureReader &reader, const Wall &wall, const WallPlan &plan)
+{
+    return wall.isWindowWall() ? decodePreview(reader) : decodePicture(reader, plan);
+}
+
+void writeWall(const QImage &decoded, const QString &folder, const Wall &wall)
+{
+    if (wall.isWindowWall())
+        writeWindowWall(decoded, folder, wall.format);
+    else
+        writePictureWall(decoded, folder, wall);
+}
+
+void cutWall(PictureReader &reader, const QString &folder, const Wall &wall)
 {
     const WallPlan plan = planWall(reader, wall);
     writeWall(decodeForWall(reader, wall, plan), folder, wall);
 }
 
-void cutWall(const QString &path, const QString &folder, const WallSpec &wall)
+void cutWall(const QString &path, const QString &folder, const Wall &wall)
 {
     PictureReader reader(path);
     cutWall(reader, folder, wall);

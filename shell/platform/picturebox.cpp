@@ -18,6 +18,9 @@ namespace tk {
 
 namespace {
 
+// The picture that follows the pointer while the preview is dragged out, in pixels.
+constexpr int DragImageWidth = 120;
+
 std::function<void(const QMimeData &)> &dragHook()
 {
     static std::function<void(const QMimeData &)> hook;
@@ -133,22 +136,6 @@ void PictureBox::setPicture(const Picture &picture)
     refresh();
 }
 
-void PictureBox::PaintPicture(const Picture &picture, float x1, float y1, float width1,
-                              float height1)
-{
-    m_display = QImage();
-    m_canvas.paintPicture(picture.image(), x1, y1, width1, height1);
-    refresh();
-}
-
-void PictureBox::PaintPicture(const Picture &picture, float x1, float y1, float width1,
-                              float height1, float x2, float y2, float width2, float height2)
-{
-    m_display = QImage();
-    m_canvas.paintPicture(picture.image(), x1, y1, width1, height1, x2, y2, width2, height2);
-    refresh();
-}
-
 void PictureBox::setBackColor(QColor colour)
 {
     m_display = QImage();
@@ -195,7 +182,7 @@ void PictureBox::startDrag()
     drag->setMimeData(data);
     if (!m_canvas.image().isNull())
         drag->setPixmap(
-            QPixmap::fromImage(m_canvas.image().scaledToWidth(120, Qt::SmoothTransformation)));
+            QPixmap::fromImage(m_canvas.image().scaledToWidth(DragImageWidth, Qt::SmoothTransformation)));
     drag->exec(Qt::CopyAction);
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/canvas.h"
 #include "core/picture.h"
+#include "core/units.h"
 
 #include <QWidget>
 #include <functional>
@@ -10,8 +11,8 @@ class QMimeData;
 
 namespace tk {
 
-// A picture box: outer rectangle in the container's twips, an optional 2-pixel sunken
-// frame, and an inner area that shows the persistent image. Child controls (lines)
+// A picture box: outer rectangle in the container's twips, an optional sunken frame
+// (FramePixels), and an inner area that shows the persistent image. Child controls (lines)
 // belong in inner(), so they are clipped to the inner area as well.
 class PictureBox : public QWidget {
     Q_OBJECT
@@ -41,10 +42,6 @@ public:
     void setPicture(const Picture &picture);
     // A snapshot of the persistent image (the inner area, in pixels).
     Picture Image() const { return Picture(m_canvas.image()); }
-
-    void PaintPicture(const Picture &picture, float x1, float y1, float width1, float height1);
-    void PaintPicture(const Picture &picture, float x1, float y1, float width1, float height1,
-                      float x2, float y2, float width2, float height2);
 
     QColor BackColor() const { return m_canvas.backColor(); }
     void setBackColor(QColor colour);
@@ -77,7 +74,7 @@ protected:
 
 private:
     bool isOwnDrag(const QDropEvent *event) const;
-    int framePixels() const { return m_framed ? 2 : 0; }
+    int framePixels() const { return m_framed ? FramePixels : 0; }
     void applyGeometry();
 
     bool m_framed;

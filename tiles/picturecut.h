@@ -1,0 +1,29 @@
+#pragma once
+
+#include "tiles/wall.h"
+
+#include <QImage>
+#include <QList>
+#include <QRectF>
+#include <QString>
+
+namespace tk {
+
+class PictureReader;
+
+// Walls cut from the picture itself, at any grid and tile side: each tile is its region
+// of the decoded picture resampled to the tile's side.
+
+// What each tile shows, row by row, as fractions of the upright picture's width and
+// height. A 4 × 2 wall shows exactly what the window's tiles show; other grids cover the
+// whole picture, with gutters of the window's relative width between neighbouring tiles.
+QList<QRectF> wallRegions(int columns, int rows);
+
+// The decode size is the smallest the decoder reaches cheaply that gives every tile its
+// full resolution, or a smaller one when that would not fit the picture budget.
+WallPlan planPictureWall(const PictureReader &reader, const Wall &wall);
+// The picture at the plan's size, in a 32-bit format the resampling takes as it is.
+QImage decodePicture(PictureReader &reader, const WallPlan &plan);
+void writePictureWall(const QImage &picture, const QString &folder, const Wall &wall);
+
+} // namespace tk
