@@ -2,6 +2,7 @@
 #include "shell/form1.h"
 #include "shell/platform/report.h"
 #include "shell/platform/translations.h"
+#include "shell/platform/windowsystem.h"
 
 #include <QApplication>
 #include <cstdio>

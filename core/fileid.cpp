@@ -18,4 +18,12 @@ FileIdentity identityOf(const QString &path)
     return identityOf(QFile::encodeName(path));
 }
 
+QString firstReplacing(const QStringList &paths, const QSet<FileIdentity> &files)
+{
+    for (const QString &path : paths)
+        if (files.contains(identityOf(path)))
+            return path;
+    return QString();
+}
+
 } // namespace tk

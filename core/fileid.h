@@ -2,7 +2,9 @@
 
 #include <QByteArray>
 #include <QHashFunctions>
+#include <QSet>
 #include <QString>
+#include <QStringList>
 
 namespace tk {
 
@@ -27,5 +29,9 @@ inline size_t qHash(const FileIdentity &id, size_t seed = 0)
 {
     return qHashMulti(seed, id.device, id.inode, id.exists);
 }
+
+// The first of `paths` that names one of `files`, so that writing it would replace that
+// file; an empty string when none does. The guard that keeps a cut off its own picture.
+QString firstReplacing(const QStringList &paths, const QSet<FileIdentity> &files);
 
 } // namespace tk

@@ -145,16 +145,19 @@ void PictureReader::readHeader()
     m_device->seek(0);
     m_qt = std::make_unique<QImageReader>(m_device.get());
     m_qt->setDecideFormatFromContent(true);
-    m_qt->setAutoTransform(true);
+    // Turned after resampling, by us, as Qt's reader would turn it itself.
+    m_qt->setAutoTransform(false);
     // Asked once: the reader asks the handler again each time, from wherever the
     // device then is.
     const QByteArray format = m_qt->format();
     if (format.isEmpty())
         fail(qtReason(m_qt->error()));
     m_storedSize = m_qt->size();
-    m_quarterTurn = m_qt->transformation() & QImageIOHandler::TransformationRotate90;
-    m_turned = m_qt->transformation() != QImageIOHandler::TransformationNone;
+    m_qtTransformation = m_qt->transformation();
+    m_quarterTurn = m_qtTransformation & QImageIOHandler::TransformationRotate90;
+    m_turned = m_qtTransformation != QImageIOHandler::TransformationNone;
     m_qtFormat = m_qt->imageFormat();
+    m_qtScales = m_qt->supportsOption(QImageIOHandler::ScaledSize);
     if (format == "gif")
         readGifHeader(magic);
     else if (format == "ico")
@@ -212,6 +215,12 @@ QSize PictureReader::stepFor(QSize storedSize) const
     return m_storedSize;
 }
 
+QSize PictureReader::decodeFor(QSize storedSize) const
+{
+    // A Qt reader that scales as it decodes does so its own way: each size is a decode.
+    return m_qtScales ? storedSize : stepFor(storedSize);
+}
+
 QList<QSize> PictureReader::decodeSizes() const
 {
     QList<QSize> sizes;
@@ -241,9 +250,10 @@ qint64 PictureReader::decodeBytes(QSize step, bool resampled) const
     return pixelArea(step) * bits / 8 + m_qtHeldBytes;
 }
 
-qint64 PictureReader::peakBytes(QSize decodeSize) const
+// The peak of reading the picture at `stored` alone: the decode, its resampled copy
+// and the turned one.
+qint64 PictureReader::sizePeak(QSize stored) const
 {
-    const QSize stored = storedDecodeSize(decodeSize);
     const QSize step = stepFor(stored);
     qint64 bytes = decodeBytes(step, step != stored);
     if (step != stored)
@@ -253,36 +263,113 @@ qint64 PictureReader::peakBytes(QSize decodeSize) const
     return bytes;
 }
 
+qint64 PictureReader::peakBytes(QSize decodeSize) const
+{
+    return sizePeak(storedDecodeSize(decodeSize));
+}
+
+qint64 PictureReader::peakBytes(const QList<QSize> &decodeSizes) const
+{
+    // Decodes run one after another, each result staying while the next is decoded.
+    qint64 kept = 0, peak = 0;
+    QList<QSize> done;
+    for (const QSize size : decodeSizes) {
+        const QSize decode = decodeFor(storedDecodeSize(size));
+        if (done.contains(decode))
+            continue;
+        done << decode;
+        qint64 decodePeak = 0, results = 0;
+        for (const QSize other : decodeSizes) {
+            const QSize stored = storedDecodeSize(other);
+            if (decodeFor(stored) == decode) {
+                decodePeak = std::max(decodePeak, sizePeak(stored)) + results;
+                results += pixelArea(stored) * 4;
+            }
+        }
+        peak = std::max(peak, kept + decodePeak);
+        kept += results;
+    }
+    return peak;
+}
+
 QImage PictureReader::read(QSize decodeSize)
 {
-    const QSize stored = storedDecodeSize(decodeSize);
-    const qint64 bytes = peakBytes(decodeSize);
+    return read(QList<QSize>{decodeSize}).constFirst();
+}
+
+QList<QImage> PictureReader::read(const QList<QSize> &decodeSizes)
+{
+    const qint64 bytes = peakBytes(decodeSizes);
     if (bytes > PictureMemoryBudget)
         fail(tooLarge(size(), bytes));
-    if (!m_jpeg) {
-        if (!m_qt)
-            fail(qtReason(QImageReader::DeviceError)); // read once only
-        Q_ASSERT_X(QImageReader::allocationLimit() >= AllocationLimitMegabytes,
-                   "PictureReader::read", "setUpPictureReading() was not called");
-        if (stored != m_storedSize)
-            m_qt->setScaledSize(stored);
-        QImage image = m_qt->read();
-        const QImageReader::ImageReaderError error = m_qt->error();
-        // Whatever the reader keeps (a GIF's canvas copy) is not to outlive the decode.
-        m_qt.reset();
-        if (image.isNull())
-            fail(qtReason(error));
-        return image;
+    QList<QImage> images(decodeSizes.size());
+    QList<QSize> done;
+    for (const QSize size : decodeSizes) {
+        const QSize decode = decodeFor(storedDecodeSize(size));
+        if (done.contains(decode))
+            continue;
+        done << decode;
+        const QImage decoded = decodeStep(decode);
+        for (qsizetype i = 0; i < decodeSizes.size(); ++i) {
+            const QSize stored = storedDecodeSize(decodeSizes[i]);
+            if (decodeFor(stored) == decode)
+                images[i] = finish(decoded, stored);
+        }
     }
-    QImage image;
-    try {
-        image = m_jpeg->decode(eighthsFor(stepFor(stored)));
-    } catch (const Error &e) {
-        fail(e.message());
+    return images;
+}
+
+// A decoder decodes once; the file is read anew for another decode size.
+void PictureReader::reopen()
+{
+    if (!m_device->seek(0))
+        fail(qtReason(QImageReader::DeviceError));
+    if (m_jpeg) {
+        try {
+            m_jpeg = std::make_unique<JpegDecoder>(*m_device);
+        } catch (const Error &e) {
+            fail(e.message());
+        }
+        return;
     }
+    m_qt = std::make_unique<QImageReader>(m_device.get());
+    m_qt->setDecideFormatFromContent(true);
+    m_qt->setAutoTransform(false);
+}
+
+// The picture decoded at `step` (stored orientation), before resampling and turning.
+// Qt's reader is handed the size it is to scale to, where it scales itself.
+QImage PictureReader::decodeStep(QSize step)
+{
+    if (m_decoded)
+        reopen();
+    m_decoded = true;
+    if (m_jpeg) {
+        try {
+            return m_jpeg->decode(eighthsFor(step));
+        } catch (const Error &e) {
+            fail(e.message());
+        }
+    }
+    Q_ASSERT_X(QImageReader::allocationLimit() >= AllocationLimitMegabytes,
+               "PictureReader::read", "setUpPictureReading() was not called");
+    if (step != m_storedSize)
+        m_qt->setScaledSize(step);
+    QImage image = m_qt->read();
+    const QImageReader::ImageReaderError error = m_qt->error();
+    // Whatever the reader keeps (a GIF's canvas copy) is not to outlive the decode.
+    m_qt.reset();
+    if (image.isNull())
+        fail(qtReason(error));
+    return image;
+}
+
+QImage PictureReader::finish(const QImage &decoded, QSize stored) const
+{
+    QImage image = decoded;
     if (image.size() != stored)
         image = image.scaled(stored, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    return applyTransformation(image, m_jpeg->transformation());
+    return applyTransformation(image, m_jpeg ? m_jpeg->transformation() : m_qtTransformation);
 }
 
 void setUpPictureReading()

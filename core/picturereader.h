@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QImageIOHandler>
 #include <QList>
 #include <QSize>
 #include <QString>
@@ -39,6 +40,11 @@ public:
     // Decodes once, upright, at exactly `decodeSize` (ignoring the aspect ratio) or at
     // full size. Decoding starts at the nearest decode size above and resamples from it.
     QImage read(QSize decodeSize = QSize());
+    // The picture at each of `decodeSizes`, each exactly what read() gives for it alone,
+    // decoded once for all the sizes that start from the same decode size.
+    QList<QImage> read(const QList<QSize> &decodeSizes);
+    // The peak bytes of that read, the results included.
+    qint64 peakBytes(const QList<QSize> &decodeSizes) const;
 
     // The pixel format read() hands back, where the header tells it.
     QImage::Format format() const;
@@ -54,11 +60,22 @@ private:
     QSize stepFor(QSize storedSize) const;
     int eighthsFor(QSize step) const;
     qint64 decodeBytes(QSize step, bool resampled) const;
+    QSize decodeFor(QSize storedSize) const;
+    qint64 sizePeak(QSize stored) const;
+    QImage decodeStep(QSize step);
+    QImage finish(const QImage &decoded, QSize stored) const;
+    void reopen();
 
     QString m_shownName;
     std::unique_ptr<QIODevice> m_device;
     std::unique_ptr<JpegDecoder> m_jpeg;
     std::unique_ptr<QImageReader> m_qt;
+    // Qt's reader scales to the size asked for itself (else it decodes whole and we
+    // resample).
+    bool m_qtScales = false;
+    QImageIOHandler::Transformations m_qtTransformation = QImageIOHandler::TransformationNone;
+    // A decode has used up the decoder; another needs the file read again.
+    bool m_decoded = false;
     QSize m_storedSize;
     bool m_quarterTurn = false;
     bool m_turned = false;

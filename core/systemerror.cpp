@@ -144,4 +144,9 @@ bool isValidText(const QByteArray &nativeName)
     return QFile::encodeName(QFile::decodeName(nativeName)) == nativeName;
 }
 
+QString shownName(const QByteArray &nativeName)
+{
+    return isValidText(nativeName) ? QFile::decodeName(nativeName) : printableName(nativeName);
+}
+
 } // namespace tk

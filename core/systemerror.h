@@ -18,4 +18,7 @@ QString printableName(const QString &name);
 // being held as a QString.
 bool isValidText(const QByteArray &nativeName);
 
+// A name as a window's messages show it: as it is when it is valid text, else escaped.
+QString shownName(const QByteArray &nativeName);
+
 } // namespace tk

@@ -17,31 +17,28 @@ QSize previewDecodeSize(float outerWidth, float outerHeight)
     return QSize(twipsToWholePixels(outerWidth), twipsToWholePixels(outerHeight));
 }
 
-void loadIntoPreview(Canvas &preview, float outerWidth, float outerHeight, PictureReader &reader)
-{
-    const QImage picture = reader.read(previewDecodeSize(outerWidth, outerHeight));
-    preview.paintPicture(picture, 0.0f, 0.0f, outerWidth, outerHeight);
-}
-
-QImage previewRendering(PictureReader &reader, float outerWidth, float outerHeight, qreal ratio)
+QImage loadIntoPreview(Canvas &preview, float outerWidth, float outerHeight,
+                       PictureReader &reader, qreal ratio)
 {
     const QSize logical = previewDecodeSize(outerWidth, outerHeight);
-    QImage image =
-        reader.read(QSize(qRound(logical.width() * ratio), qRound(logical.height() * ratio)));
-    image.setDevicePixelRatio(ratio);
-    return image;
+    const bool sharper = !qFuzzyCompare(ratio, 1.0);
+    QList<QSize> sizes{logical};
+    if (sharper)
+        sizes << QSize(qRound(logical.width() * ratio), qRound(logical.height() * ratio));
+    QList<QImage> images = reader.read(sizes);
+    preview.paintPicture(images.constFirst(), 0.0f, 0.0f, outerWidth, outerHeight);
+    if (!sharper)
+        return QImage();
+    QImage &shown = images.last();
+    shown.setDevicePixelRatio(ratio);
+    return shown;
 }
 
-QImage previewRendering(const QString &path, float outerWidth, float outerHeight, qreal ratio)
+QImage loadIntoPreview(Canvas &preview, float outerWidth, float outerHeight, const QString &path,
+                       qreal ratio)
 {
     PictureReader reader(path);
-    return previewRendering(reader, outerWidth, outerHeight, ratio);
-}
-
-void loadIntoPreview(Canvas &preview, float outerWidth, float outerHeight, const QString &path)
-{
-    PictureReader reader(path);
-    loadIntoPreview(preview, outerWidth, outerHeight, reader);
+    return loadIntoPreview(preview, outerWidth, outerHeight, reader, ratio);
 }
 
 } // namespace tk

@@ -22,6 +22,7 @@ class LineShape;
 class PictureBox;
 class SkinLibrary;
 class Update;
+struct Wall;
 
 // The main window. Controls and handlers carry their design names; the handlers
 // gather what they need from the controls and leave the work to intake/ and tiles/.
@@ -77,13 +78,16 @@ protected:
 private:
     void attachSkin();
     void layOutAtLoad();
-    void clearPreview();
+    // The one way a picture comes in (the dialog, a drop, the command line): the preview
+    // is cleared, `chooseFile` names the picture (empty: none was chosen) or throws, and
+    // any failure shows the load error with its reason.
+    void loadPicture(const std::function<QByteArray()> &chooseFile);
     void loadSequence(const QByteArray &F);
-    void showSharpPreview(const QByteArray &F);
     QMimeData *previewDragData() const;
-    void loadFailed();
-    bool mayOverwriteSource();
-    void runCut(const std::function<void()> &cut);
+    bool mayOverwriteSource(const Wall &wall);
+    // Cuts `wall` by `cut` once a picture is loaded, its folder takes tiles and the user
+    // allows replacing the picture itself, and says how it went.
+    void runCut(const Wall &wall, const std::function<void()> &cut);
 
     // The file behind the loaded picture, by its bytes, so the cut reads it again and never
     // replaces it unasked whatever its name.

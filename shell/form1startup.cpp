@@ -2,6 +2,7 @@
 #include "core/companionfiles.h"
 #include "shell/form1.h"
 #include "shell/platform/app.h"
+#include "shell/platform/controls.h"
 #include "shell/platform/end.h"
 #include "shell/platform/messages.h"
 #include "shell/platform/picturebox.h"
@@ -13,7 +14,6 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QStyle>
 #include <QTimer>
 #include <cstdio>
 
@@ -33,9 +33,7 @@ void Form1::Form_Load()
     layOutAtLoad();
     // The preview is first in the tab order, so it has the keyboard when the window opens.
     p1->setFocus();
-    const QRect screen =
-        (this->screen() ? this->screen() : QGuiApplication::primaryScreen())->availableGeometry();
-    setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen));
+    centreIn(this, (screen() ? screen() : QGuiApplication::primaryScreen())->availableGeometry());
     show();
     // Once, over the window, and without waiting for the user: the start goes on.
     if (!files.failure.isEmpty())
@@ -62,16 +60,6 @@ void Form1::closeEvent(QCloseEvent *event)
         event->ignore();
     else
         event->accept();
-}
-
-void Form1::openPicture(const QByteArray &F)
-{
-    try {
-        clearPreview();
-        loadSequence(F);
-    } catch (const std::exception &) {
-        loadFailed();
-    }
 }
 
 } // namespace tk

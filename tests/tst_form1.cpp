@@ -178,6 +178,9 @@ void TstForm1::intakeStateRules()
     QCOMPARE(m_desktop->messages[0].prompt, FormatError);
     QCOMPARE(m_desktop->messages[0].style, tk::vbCritical);
     QCOMPARE(m_desktop->messages[0].title, QString("警告："));
+    // The real reason, naming the file, is there on request.
+    QCOMPARE(m_desktop->messages[0].detail,
+             QString("无法读取图片“%1”：不是支持的图片格式").arg(bad));
     QCOMPARE(f.Picture1->picture().Handle(), 0);
     QVERIFY(previewIsBlank());
     QCOMPARE(f.ImageFolder, m_dir->filePath("photos/"));
@@ -200,6 +203,7 @@ void TstForm1::dropLoadsTheFirstFileOnly()
     dropOnto(f.p1, text);
     QCOMPARE(m_desktop->messages.size(), 1);
     QCOMPARE(m_desktop->messages[0].prompt, FormatError);
+    QCOMPARE(m_desktop->messages[0].detail, QString("拖放的不是文件"));
     QCOMPARE(f.Picture1->picture().Handle(), 0);
     QCOMPARE(f.ImageFolder, m_dir->filePath("a/"));
 }

@@ -4,6 +4,7 @@
 #include "core/picturereader.h"
 #include "intake/intake.h"
 #include "testsupport.h"
+#include "tiles/windowgeometry.h"
 
 #include <QDir>
 #include <QImageWriter>
@@ -19,7 +20,7 @@ const QColor Untouched(1, 2, 3);
 
 tk::Canvas freshPreview()
 {
-    return tk::Canvas(QSize(396, 196), Untouched);
+    return tk::Canvas(tk::previewInnerPixels(), Untouched);
 }
 
 bool containsColour(const QImage &image, QColor colour)
@@ -54,6 +55,8 @@ private slots:
     void pictureFillsThePreview();
     void frameStripsAreLeftOut();
     void exifOrientationTurnsPhotosUpright();
+    void oneDecodeServesTwoScreens_data();
+    void oneDecodeServesTwoScreens();
     void picturesOverTheAllocationLimitLoad();
     void badInputIsRefused_data();
     void badInputIsRefused();
@@ -87,7 +90,7 @@ void TstIntake::pictureFillsThePreview()
     const QString path = m_dir.filePath("fill." + format);
     writeImage(gridPicture(size, 4, 2), path);
     tk::Canvas preview = freshPreview();
-    tk::loadIntoPreview(preview, 6000, 3000, path);
+    tk::loadIntoPreview(preview, tk::PreviewWidth, tk::PreviewHeight, path);
     const QImage shown = preview.image();
     QVERIFY(!containsColour(shown, Untouched));
     // The grid is stretched to 400 × 200, so its cells are 100 × 100 pixels.
@@ -108,7 +111,7 @@ void TstIntake::frameStripsAreLeftOut()
     const QString path = m_dir.filePath("strips.png");
     writeImage(picture, path);
     tk::Canvas preview = freshPreview();
-    tk::loadIntoPreview(preview, 6000, 3000, path);
+    tk::loadIntoPreview(preview, tk::PreviewWidth, tk::PreviewHeight, path);
     QCOMPARE(preview.image(), picture.copy(0, 0, 396, 196));
 }
 
@@ -125,9 +128,41 @@ void TstIntake::exifOrientationTurnsPhotosUpright()
 
     QCOMPARE(tk::PictureReader(path).read(QSize(400, 200)).size(), QSize(400, 200));
     tk::Canvas preview = freshPreview();
-    tk::loadIntoPreview(preview, 6000, 3000, path);
+    tk::loadIntoPreview(preview, tk::PreviewWidth, tk::PreviewHeight, path);
     QVERIFY(sameColour(preview.image().pixelColor(200, 40), Qt::red, 40));
     QVERIFY(sameColour(preview.image().pixelColor(200, 160), Qt::blue, 40));
+}
+
+void TstIntake::oneDecodeServesTwoScreens_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("turned");
+    // JPEG decodes by eighths: at 1200 × 600 the preview and the doubled screen share
+    // one, at 3200 × 1600 they need two; PNG scales as it reads; BMP is read whole.
+    QTest::newRow("jpeg, one decode") << "one.jpg" << QSize(1200, 600) << false;
+    QTest::newRow("jpeg, two eighths") << "two.jpg" << QSize(3200, 1600) << false;
+    QTest::newRow("jpeg turned") << "turned.jpg" << QSize(1200, 600) << true;
+    QTest::newRow("png") << "one.png" << QSize(1200, 600) << false;
+    QTest::newRow("bmp") << "one.bmp" << QSize(600, 300) << false;
+}
+
+void TstIntake::oneDecodeServesTwoScreens()
+{
+    QFETCH(QString, name);
+    QFETCH(QSize, size);
+    QFETCH(bool, turned);
+    const QString path = m_dir.filePath(name);
+    QImageWriter writer(path);
+    if (turned)
+        writer.setTransformation(QImageIOHandler::TransformationRotate90);
+    QVERIFY(writer.write(positionPicture(size)));
+
+    // What the screen at twice the pixels shows, and what is cut, exactly as each alone.
+    const QList<QSize> sizes{QSize(400, 200), QSize(800, 400)};
+    const QList<QImage> both = tk::PictureReader(path).read(sizes);
+    for (int i = 0; i < 2; ++i)
+        QCOMPARE(both[i], tk::PictureReader(path).read(sizes[i]));
 }
 
 void TstIntake::picturesOverTheAllocationLimitLoad()
@@ -140,7 +175,7 @@ void TstIntake::picturesOverTheAllocationLimitLoad()
     writeImage(big, path, "jpeg", 50);
     big = QImage();
     tk::Canvas preview = freshPreview();
-    tk::loadIntoPreview(preview, 6000, 3000, path);
+    tk::loadIntoPreview(preview, tk::PreviewWidth, tk::PreviewHeight, path);
     QVERIFY(sameColour(preview.image().pixelColor(10, 100), Qt::green, 20));
     QVERIFY(sameColour(preview.image().pixelColor(380, 100), Qt::blue, 20));
 }
@@ -178,7 +213,7 @@ void TstIntake::badInputIsRefused()
         writeBytes(bytes, path);
 
     tk::Canvas preview = freshPreview();
-    QVERIFY_THROWS_EXCEPTION(tk::Error, tk::loadIntoPreview(preview, 6000, 3000, path));
+    QVERIFY_THROWS_EXCEPTION(tk::Error, tk::loadIntoPreview(preview, tk::PreviewWidth, tk::PreviewHeight, path));
     QCOMPARE(preview.image().pixelColor(200, 100), Untouched);
 }
 
@@ -197,7 +232,7 @@ void TstIntake::absurdDimensionsStayBounded()
     writeBytes(bytes, path);
     tk::Canvas preview = freshPreview();
     try {
-        tk::loadIntoPreview(preview, 6000, 3000, path);
+        tk::loadIntoPreview(preview, tk::PreviewWidth, tk::PreviewHeight, path);
         QVERIFY(!containsColour(preview.image(), Untouched));
     } catch (const tk::Error &) {
         QCOMPARE(preview.image().pixelColor(200, 100), Untouched);
