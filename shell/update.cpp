@@ -8,12 +8,12 @@
 #include "shell/platform/picturebox.h"
 #include "shell/platform/report.h"
 #include "shell/platform/windowsystem.h"
+#include "update/versioncheck.h"
 
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
-#include <QStyle>
 #include <QTimer>
 #include <QWindow>
 
@@ -62,17 +62,16 @@ Update::Update(QWidget *parent) : QWidget(parent)
     prepareColourKey(this);
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(twipsToWholePixels(4680), twipsToWholePixels(690));
-    setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(),
-                                    QGuiApplication::primaryScreen()->availableGeometry()));
+    centreIn(this, QGuiApplication::primaryScreen()->availableGeometry());
 
     Picture1 = new PictureBox(this, false);
     Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->move(0, 0, 4650, 255);
+    Picture1->move(0, 0, FullWidth, TrackHeight);
     Picture1->setBackColor(vbColour(0x8000000B));
 
     Picture2 = new PictureBox(Picture1->inner(), false);
     Picture2->setObjectName(QStringLiteral("Picture2"));
-    Picture2->move(0, 0, 4650, 255);
+    Picture2->move(0, 0, FullWidth, TrackHeight);
     Picture2->setBackColor(vbColour(0x0000FFFF));
 
     Inet1 = new Inet(this);
@@ -82,7 +81,7 @@ Update::Update(QWidget *parent) : QWidget(parent)
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(10);
+    Timer1->setInterval(TickInterval);
     Timer1->start();
     connect(Timer1, &QTimer::timeout, this, [this] {
         if (m_ticking)
@@ -120,7 +119,7 @@ void Update::stayAbove(QWidget *window)
         // and it closes a popup once its parent loses the keyboard: there the strip is
         // drawn on the main window itself, in its middle, and no key can land in it.
         setParent(main);
-        move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), main->rect()).topLeft());
+        centreIn(this, main->rect());
         for (QWidget *control : findChildren<QWidget *>())
             control->setFocusPolicy(Qt::NoFocus);
         return;

@@ -10,6 +10,9 @@ constexpr float BarStep = 20;
 constexpr float CheckingWidth = 1000;
 constexpr float VerdictWidth = 4000;
 constexpr float FullWidth = 4650; // the track's width: the bar is full
+constexpr float TrackHeight = 255;
+// The update window's clock, which moves the bar one step each tick.
+constexpr int TickInterval = 10; // milliseconds
 
 // Major, minor and revision, each at least two digits: 13, 11, 6 give "13.11.06".
 QString ownVersionText(int major, int minor, int revision);

@@ -1,6 +1,5 @@
 #include "shell/platform/app.h"
 
-#include "core/text.h"
 #include "shell/platform/buildinfo.h"
 
 #include <QCoreApplication>
@@ -47,11 +46,6 @@ int App::Minor()
 int App::Revision()
 {
     return build::VersionRevision;
-}
-
-QString AppFolder()
-{
-    return folderWithSeparator(App::Path());
 }
 
 } // namespace tk

@@ -20,7 +20,4 @@ public:
     static int Revision();
 };
 
-// Path() with a trailing separator: the folder the companion files are written into.
-QString AppFolder();
-
 } // namespace tk

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class QWidget;
 
@@ -18,5 +19,12 @@ public:
 private:
     QWidget *m_owner;
 };
+
+// The open-file dialog: the chosen file's full path, or an empty string on Cancel.
+QString ShowOpenDialog(QWidget *parent);
+
+// Tests stand in for the user: a set hook answers instead of the real dialog.
+using OpenDialogHook = std::function<QString()>;
+void setOpenDialogHook(OpenDialogHook hook);
 
 } // namespace tk

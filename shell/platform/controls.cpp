@@ -2,6 +2,7 @@
 
 #include "core/units.h"
 
+#include <QStyle>
 #include <QWidget>
 
 namespace tk {
@@ -10,6 +11,11 @@ void placeControl(QWidget *control, float left, float top, float width, float he
 {
     control->setGeometry(twipsToWholePixels(left), twipsToWholePixels(top),
                          twipsToWholePixels(width), twipsToWholePixels(height));
+}
+
+void centreIn(QWidget *widget, const QRect &area)
+{
+    widget->setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, widget->size(), area));
 }
 
 } // namespace tk

@@ -26,7 +26,6 @@ public:
     QColor borderColor() const { return m_colour; }
     // Pen width in pixels.
     void setBorderWidth(int pixels);
-    int borderWidth() const { return m_width; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -1,9 +1,6 @@
 #include "shell/platform/messages.h"
 
-#include "shell/platform/filelistproxy.h"
-
 #include <QApplication>
-#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -17,15 +14,9 @@ MsgBoxHook &msgBoxHook()
     return hook;
 }
 
-OpenDialogHook &openDialogHook()
-{
-    static OpenDialogHook hook;
-    return hook;
-}
-
 QMessageBox::Icon iconOf(int style)
 {
-    switch (style & 0x70) {
+    switch (style & MsgBoxIconMask) {
     case vbCritical:
         return QMessageBox::Critical;
     case vbExclamation:
@@ -51,7 +42,7 @@ int MsgBox(const QString &prompt, int style, const QString &title, const QString
 {
     if (msgBoxHook())
         return msgBoxHook()(Message{prompt, style, title, detail});
-    const bool withCancel = (style & 0x0F) == vbOKCancel;
+    const bool withCancel = (style & MsgBoxButtonMask) == vbOKCancel;
     QMessageBox box(iconOf(style), title, prompt,
                     withCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok,
                     QApplication::activeWindow());
@@ -74,24 +65,9 @@ void MsgBoxModeless(const QString &prompt, int style, const QString &title, QWid
     box->show();
 }
 
-QString ShowOpenDialog(QWidget *parent)
-{
-    if (openDialogHook())
-        return openDialogHook()();
-    QFileDialog dialog(parent);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setProxyModel(new FileListProxy(&dialog));
-    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
-}
-
 void setMsgBoxHook(MsgBoxHook hook)
 {
     msgBoxHook() = std::move(hook);
-}
-
-void setOpenDialogHook(OpenDialogHook hook)
-{
-    openDialogHook() = std::move(hook);
 }
 
 } // namespace tk

@@ -7,14 +7,15 @@ class QWidget;
 
 namespace tk {
 
-// Message-box styles, combined by adding: buttons plus one icon.
+// Message-box styles, combined by adding: buttons (OK alone is 0) plus one icon.
 enum MsgBoxStyle {
-    vbOKOnly = 0,
     vbOKCancel = 1,
     vbCritical = 16,
     vbExclamation = 48,
     vbInformation = 64,
 };
+constexpr int MsgBoxButtonMask = 0x0F;
+constexpr int MsgBoxIconMask = 0x70;
 // Answers.
 enum MsgBoxResult { vbOK = 1, vbCancel = 2 };
 
@@ -35,14 +36,9 @@ int MsgBox(const QString &prompt, int style, const QString &title,
 // answer is not looked at.
 void MsgBoxModeless(const QString &prompt, int style, const QString &title, QWidget *parent);
 
-// The open-file dialog: the chosen file's full path, or an empty string on Cancel.
-QString ShowOpenDialog(QWidget *parent);
-
-// Tests stand in for the user: a set hook answers instead of the real dialog.
+// Tests stand in for the user: a set hook answers instead of the real box.
 // The hook sees every box, modal or not; a modeless box's answer is not looked at.
 using MsgBoxHook = std::function<int(const Message &message)>;
-using OpenDialogHook = std::function<QString()>;
 void setMsgBoxHook(MsgBoxHook hook);
-void setOpenDialogHook(OpenDialogHook hook);
 
 } // namespace tk

@@ -14,8 +14,4 @@ void guarded(const std::function<void()> &handler);
 using UnhandledHook = std::function<void(const QString &message)>;
 void setUnhandledHook(UnhandledHook hook);
 
-// Without a display the program cannot start; returns a plain explanation of how to
-// get one for `program`, or an empty string when a display (or another platform) is there.
-QString missingDisplayAdvice(const QString &program);
-
 } // namespace tk
