@@ -268,26 +268,34 @@ qint64 PictureReader::peakBytes(QSize decodeSize) const
     return sizePeak(storedDecodeSize(decodeSize));
 }
 
+// The places in `decodeSizes` that each decode serves, the decodes in order.
+QList<QList<qsizetype>> PictureReader::decodeGroups(const QList<QSize> &decodeSizes) const
+{
+    QList<QSize> decodes;
+    QList<QList<qsizetype>> groups;
+    for (qsizetype i = 0; i < decodeSizes.size(); ++i) {
+        const QSize decode = decodeFor(storedDecodeSize(decodeSizes[i]));
+        const qsizetype group = decodes.indexOf(decode);
+        if (group >= 0) {
+            groups[group] << i;
+        } else {
+            decodes << decode;
+            groups << QList<qsizetype>{i};
+        }
+    }
+    return groups;
+}
+
 qint64 PictureReader::peakBytes(const QList<QSize> &decodeSizes) const
 {
-    // Decodes run one after another, each result staying while the next is decoded.
+    // Decodes run one after another; every result stays while the rest are made.
     qint64 kept = 0, peak = 0;
-    QList<QSize> done;
-    for (const QSize size : decodeSizes) {
-        const QSize decode = decodeFor(storedDecodeSize(size));
-        if (done.contains(decode))
-            continue;
-        done << decode;
-        qint64 decodePeak = 0, results = 0;
-        for (const QSize other : decodeSizes) {
-            const QSize stored = storedDecodeSize(other);
-            if (decodeFor(stored) == decode) {
-                decodePeak = std::max(decodePeak, sizePeak(stored)) + results;
-                results += pixelArea(stored) * 4;
-            }
+    for (const QList<qsizetype> &group : decodeGroups(decodeSizes)) {
+        for (const qsizetype i : group) {
+            const QSize stored = storedDecodeSize(decodeSizes[i]);
+            peak = std::max(peak, kept + sizePeak(stored));
+            kept += pixelArea(stored) * 4;
         }
-        peak = std::max(peak, kept + decodePeak);
-        kept += results;
     }
     return peak;
 }
@@ -303,18 +311,11 @@ QList<QImage> PictureReader::read(const QList<QSize> &decodeSizes)
     if (bytes > PictureMemoryBudget)
         fail(tooLarge(size(), bytes));
     QList<QImage> images(decodeSizes.size());
-    QList<QSize> done;
-    for (const QSize size : decodeSizes) {
-        const QSize decode = decodeFor(storedDecodeSize(size));
-        if (done.contains(decode))
-            continue;
-        done << decode;
-        const QImage decoded = decodeStep(decode);
-        for (qsizetype i = 0; i < decodeSizes.size(); ++i) {
-            const QSize stored = storedDecodeSize(decodeSizes[i]);
-            if (decodeFor(stored) == decode)
-                images[i] = finish(decoded, stored);
-        }
+    for (const QList<qsizetype> &group : decodeGroups(decodeSizes)) {
+        const QImage decoded =
+            decodeStep(decodeFor(storedDecodeSize(decodeSizes[group.constFirst()])));
+        for (const qsizetype i : group)
+            images[i] = finish(decoded, storedDecodeSize(decodeSizes[i]));
     }
     return images;
 }

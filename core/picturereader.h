@@ -62,6 +62,7 @@ private:
     qint64 decodeBytes(QSize step, bool resampled) const;
     QSize decodeFor(QSize storedSize) const;
     qint64 sizePeak(QSize stored) const;
+    QList<QList<qsizetype>> decodeGroups(const QList<QSize> &decodeSizes) const;
     QImage decodeStep(QSize step);
     QImage finish(const QImage &decoded, QSize stored) const;
     void reopen();
