@@ -13,6 +13,7 @@
 #include <QThread>
 #include <QThreadPool>
 #include <atomic>
+#include <functional>
 #include <cerrno>
 
 namespace tk {
@@ -43,12 +44,16 @@ struct FolderHold {
     ~FolderHold() { tempfiles::releaseFolder(folder); }
 };
 
-void cutOne(const CutJob &job, const Wall &wall, MemoryGate &gate)
+// Cuts one picture; `warn` hears what is worth saying of a cut that goes ahead.
+void cutOne(const CutJob &job, const Wall &wall, MemoryGate &gate,
+            const std::function<void(const QString &)> &warn)
 {
     if (!job.refusal.isEmpty())
         throw Error(job.refusal);
     PictureReader reader(job.picture, job.shown);
     const WallPlan plan = planWall(reader, wall);
+    if (plan.enlargement > NotableEnlargement && !wall.isDesignChoice())
+        warn(enlargementWarning(plan.enlargement));
     const BudgetShare share(gate, plan.peakBytes);
     const QImage decoded = decodeForWall(reader, wall, plan);
     // Only a picture that decoded gets a folder. Below the base, the tiles go into a
@@ -64,7 +69,7 @@ void cutOne(const CutJob &job, const Wall &wall, MemoryGate &gate)
                       .arg(printableName(job.folder), reasonOf(error)));
     }
     const FolderHold hold{folder};
-    writeWall(decoded, job.folder, wall);
+    writeWall(decoded, job.folder, wall, plan);
 }
 
 // Reports go out one whole line at a time, whichever thread writes them.
@@ -117,18 +122,22 @@ int runCutter(const QByteArrayList &arguments, QTextStream &out, QTextStream &er
     const QList<CutJob> jobs = planCuts(options);
 
     MemoryGate gate;
-    std::atomic<bool> failed{false};
+    std::atomic<bool> failed{false}, misused{false};
     auto runJob = [&](const CutJob &job) {
+        const QString about = Name + QStringLiteral(": ") + job.shown + QStringLiteral(": ");
         try {
-            cutOne(job, options.wall, gate);
+            cutOne(job, options.wall, gate,
+                   [&](const QString &warning) { report.line(true, about + warning); });
             if (!options.quiet)
                 report.line(false, QStringLiteral("%1 -> %2 (%3)")
                                        .arg(job.shown, printableName(job.folder),
                                             QString::number(options.wall.tileCount())));
+        } catch (const RegionOutside &e) {
+            misused = true;
+            report.line(true, about + e.message());
         } catch (const std::exception &e) {
             failed = true;
-            report.line(true, Name + QStringLiteral(": ") + job.shown + QStringLiteral(": ") +
-                                  messageOf(e));
+            report.line(true, about + messageOf(e));
         }
     };
 
@@ -142,6 +151,8 @@ int runCutter(const QByteArrayList &arguments, QTextStream &out, QTextStream &er
         pool.waitForDone();
     }
     tempfiles::removeEmptyFolders();
+    if (misused)
+        return 2;
     return failed || report.failed() ? 1 : 0;
 }
 

@@ -1,16 +1,14 @@
 #include "cli/options.h"
 
 #include "core/systemerror.h"
-
-#include <QRegularExpression>
+#include "core/text.h"
+#include "tiles/wallchoice.h"
 
 namespace tk {
 
 namespace {
 
-// The largest tile side and grid side the cutter takes, and JPEG's quality scale.
-constexpr int MaxTileSide = 10000;
-constexpr int MaxGridSide = 20;
+// JPEG's quality scale.
 constexpr int MaxQuality = 100;
 
 ParsedCommandLine usageError(const QString &message)
@@ -19,14 +17,6 @@ ParsedCommandLine usageError(const QString &message)
     parsed.kind = ParsedCommandLine::UsageError;
     parsed.message = message;
     return parsed;
-}
-
-// A whole number in [low, high], or -1.
-int boundedNumber(const QString &text, int low, int high)
-{
-    bool ok = false;
-    const int value = text.toInt(&ok);
-    return ok && value >= low && value <= high ? value : -1;
 }
 
 // What the options read so far ask for.
@@ -65,26 +55,22 @@ QString takeOut(Reading &reading, const QString &value)
 
 QString takeSize(Reading &reading, const QString &value)
 {
-    if ((reading.options.wall.tileSize = boundedNumber(value, 1, MaxTileSide)) < 0)
-        return QStringLiteral("--size 需要 1 到 %1 之间的整数: %2")
-            .arg(MaxTileSide)
-            .arg(printableName(value));
-    return QString();
+    return readTileSize(value, reading.options.wall);
 }
 
 QString takeGrid(Reading &reading, const QString &value)
 {
-    static const QRegularExpression grid(QStringLiteral("^(\\d{1,2})[xX×](\\d{1,2})$"));
-    const auto match = grid.match(value);
-    const int columns = match.hasMatch() ? boundedNumber(match.captured(1), 1, MaxGridSide) : -1;
-    const int rows = match.hasMatch() ? boundedNumber(match.captured(2), 1, MaxGridSide) : -1;
-    if (columns < 0 || rows < 0)
-        return QStringLiteral("--grid 需要 列x行, 如 3x3 (1 到 %1): %2")
-            .arg(MaxGridSide)
-            .arg(printableName(value));
-    reading.options.wall.columns = columns;
-    reading.options.wall.rows = rows;
-    return QString();
+    return readGrid(value, reading.options.wall);
+}
+
+QString takeFit(Reading &reading, const QString &value)
+{
+    return readFit(value, reading.options.wall);
+}
+
+QString takeCrop(Reading &reading, const QString &value)
+{
+    return readCrop(value, reading.options.wall);
 }
 
 QString takeFormat(Reading &reading, const QString &value)
@@ -122,6 +108,8 @@ const Option Options[] = {
     {QLatin1String("--out"),     true,  takeOut},
     {QLatin1String("--size"),    true,  takeSize},
     {QLatin1String("--grid"),    true,  takeGrid},
+    {QLatin1String("--fit"),     true,  takeFit},
+    {QLatin1String("--crop"),    true,  takeCrop},
     {QLatin1String("--format"),  true,  takeFormat},
     {QLatin1String("--quality"), true,  takeQuality},
 };
@@ -146,8 +134,11 @@ QString helpText()
         "\n"
         "选项:\n"
         "  --out 目录        保存到该目录 (不存在时自动创建); 多张图片时每张一个子目录\n"
-        "  --size N          高清小图: 从原图取样, 每张 N×N 像素 (默认 146, 取自预览)\n"
-        "  --grid 列x行      其他照片墙, 如 3x3、3x1、2x2 (默认 4x2)\n"
+        "  --size N          高清小图: 从原图取样, 每张 N×N 像素 (默认 146, 取自预览);\n"
+        "                    native: 原图清晰度, 不放大的最大尺寸\n"
+        "  --grid 列x行      其他照片墙, 如 3x3、3x1、2x2, 最多 10x10 (默认 4x2)\n"
+        "  --fit stretch|crop  stretch: 拉伸铺满 (默认); crop: 保持比例, 取居中的最大部分\n"
+        "  --crop X,Y,宽,高  只切图片的这一部分 (像素, 按图片的方向), 当作整张图片\n"
         "  --format jpg|png  小图格式 (默认 jpg)\n"
         "  --quality Q       JPEG 质量 1-100 (默认 95)\n"
         "  --quiet           只报告错误\n"
@@ -160,7 +151,8 @@ QString helpText()
         "示例:\n"
         "  tesselkraft-cut cat.jpg                      # 与窗口程序相同的 8 张小图\n"
         "  tesselkraft-cut --size 1080 cat.jpg          # 8 张 1080×1080 高清小图\n"
-        "  tesselkraft-cut --grid 3x3 --out wall *.jpg  # 九宫格, 每张图片一个子目录\n");
+        "  tesselkraft-cut --grid 3x3 --out wall *.jpg  # 九宫格, 每张图片一个子目录\n"
+        "  tesselkraft-cut --grid 3x3 --fit crop --size native photo.jpg  # 不变形的九宫格\n");
 }
 
 ParsedCommandLine parseCommandLine(const QByteArrayList &nativeArguments)

@@ -24,4 +24,12 @@ inline QString folderWithSeparator(const QString &folder)
     return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
 }
 
+// A whole number in [low, high] written as decimal text, or -1.
+inline int boundedNumber(const QString &text, int low, int high)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    return ok && value >= low && value <= high ? value : -1;
+}
+
 } // namespace tk

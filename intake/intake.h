@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QRect>
 #include <QSize>
 #include <QString>
 
@@ -30,5 +31,15 @@ QImage loadIntoPreview(Canvas &preview, float outerWidth, float outerHeight,
                        PictureReader &reader, qreal ratio = 1.0);
 QImage loadIntoPreview(Canvas &preview, float outerWidth, float outerHeight,
                        const QString &path, qreal ratio = 1.0);
+
+// Where a picture of `picture` pixels shows whole and undistorted in a preview whose
+// inner area is `inner` pixels: centred, on whole pixels.
+QRect fittedPlacement(QSize picture, QSize inner);
+
+// Decodes the picture and draws it whole and undistorted into `preview`, at its fitted
+// placement, the rest of the preview in its back colour. For a screen with `ratio` device
+// pixels per logical pixel (other than 1), also returns the same preview at the device
+// pixels, its device pixel ratio set; else a null image. Throws tk::Error as above.
+QImage loadFittedIntoPreview(Canvas &preview, PictureReader &reader, qreal ratio = 1.0);
 
 } // namespace tk

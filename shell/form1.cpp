@@ -9,12 +9,12 @@
 #include "shell/platform/report.h"
 #include "shell/platform/skinlibrary.h"
 #include "shell/update.h"
+#include "shell/walloverlay.h"
 #include "tiles/tilegrid.h"
 #include "tiles/windowgeometry.h"
 
 #include <QCheckBox>
 #include <QIcon>
-#include <QMenu>
 #include <QPushButton>
 #include <chrono>
 
@@ -119,12 +119,16 @@ Form1::Form1(QWidget *parent) : QWidget(parent), CommonDialog1(this)
     highRes->setObjectName(QStringLiteral("highResAction"));
     connect(highRes, &QAction::triggered, this,
             [this] { guarded([this] { cutHighResolution(); }); });
-    Command2->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(Command2, &QWidget::customContextMenuRequested, this, [this, highRes](QPoint at) {
-        QMenu menu(this);
-        menu.addAction(highRes);
-        menu.exec(Command2->mapToGlobal(at));
-    });
+    // The wall designer's choices: in the context menus of Command2 and of the preview.
+    Command2->setToolTip(QStringLiteral("右键（或菜单键）可选择照片墙、取景方式和小图尺寸"));
+    for (QWidget *control : {static_cast<QWidget *>(Command2), static_cast<QWidget *>(p1)}) {
+        control->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(control, &QWidget::customContextMenuRequested, this, [this, control](QPoint at) {
+            guarded([&] { showWallMenu(control, at); });
+        });
+    }
+    m_overlay = new WallOverlay(p1);
+    m_overlay->setFrameHandler([this](const QRectF &frame) { m_wall.frame = frame; });
     connect(Command3, &QPushButton::clicked, this,
             [this] { guarded([this] { Command3_Click(); }); });
     // toggled, not clicked: a change made in code raises the handler too.

@@ -2,6 +2,7 @@
 
 #include "core/fileid.h"
 #include "shell/platform/commondialog.h"
+#include "tiles/wall.h"
 
 #include <QByteArray>
 #include <QPointer>
@@ -22,7 +23,7 @@ class LineShape;
 class PictureBox;
 class SkinLibrary;
 class Update;
-struct Wall;
+class WallOverlay;
 
 // The main window. Controls and handlers carry their design names; the handlers
 // gather what they need from the controls and leave the work to intake/ and tiles/.
@@ -53,8 +54,19 @@ public:
     // Never shows a message and never throws; with no ad address set, or offline, it
     // makes no request at all.
     void GuangGao();
-    // The context menu's cut: full-resolution tiles from the loaded picture's file.
+    // The context menu's cut: the chosen wall in 1080-pixel tiles from the loaded
+    // picture's file.
     void cutHighResolution();
+
+    // The wall the next cut makes: grid, fit and tile size as chosen (the design's wall
+    // by default), and the frame the user placed. Choosing another redraws the preview
+    // (undistorted with "crop", the frame centred) and the cut lines.
+    const Wall &wall() const { return m_wall; }
+    void setWall(const Wall &wall);
+    // The same, chosen in the menu: also remembered for the next start.
+    void chooseWall(const Wall &wall);
+    // The menu of walls, fits and tile sizes, on the preview and on Command2.
+    void showWallMenu(QWidget *control, QPoint at);
 
     QPushButton *Command3;
     PictureBox *Picture1;
@@ -85,6 +97,10 @@ private:
     void loadSequence(const QByteArray &F);
     QMimeData *previewDragData() const;
     bool mayOverwriteSource(const Wall &wall);
+    void cutPicture(const Wall &wall);
+    // The cut lines for the chosen wall: the design's four lines, or the overlay's.
+    void applyCutLines();
+    void updateOverlay();
     // Cuts `wall` by `cut` once a picture is loaded, its folder takes tiles and the user
     // allows replacing the picture itself, and says how it went.
     void runCut(const Wall &wall, const std::function<void()> &cut);
@@ -97,6 +113,12 @@ private:
     QString m_folderRefusal;
     // p1 shows the loaded file (not cleared since), so it can be dragged out.
     bool m_previewShowsFile = false;
+    Wall m_wall;
+    // The upright size of the picture the preview shows; empty while it shows none.
+    QSize m_pictureSize;
+    // Whether the effect preview last asked for the cut lines.
+    bool m_linesShown = false;
+    WallOverlay *m_overlay = nullptr;
     // The ads handed to the browser so far in this run.
     QStringList m_adsOpened;
     // The update window while it is open: no owner, only kept above this window (on

@@ -26,25 +26,17 @@ namespace tk {
 
 namespace {
 
-constexpr int HighResolutionSide = 1080;
-
 } // namespace
 
 void Form1::Command2_Click()
 {
+    if (!m_wall.isDesignChoice()) {
+        cutPicture(m_wall);
+        return;
+    }
     runCut(Wall(), [this] {
         cutTiles(p1->Image().image(), QSizeF(p1->ScaleWidth(), p1->ScaleHeight()),
                  Picture1->canvas(), QSizeF(Picture1->Width(), Picture1->Height()), ImageFolder);
-    });
-}
-
-void Form1::cutHighResolution()
-{
-    Wall wall;
-    wall.tileSize = HighResolutionSide;
-    runCut(wall, [&] {
-        PictureReader reader(m_loadedFile, shownName(m_loadedFile));
-        cutWall(reader, ImageFolder, wall);
     });
 }
 
@@ -67,8 +59,8 @@ void Form1::runCut(const Wall &wall, const std::function<void()> &cut)
         MsgBox(e.message(), vbCritical, warningTitle());
         return;
     }
-    MsgBox(QStringLiteral("图片已经切割完毕,在原图片文件夹下以1-8命名"), vbInformation,
-           QStringLiteral("恭喜:"));
+    MsgBox(QStringLiteral("图片已经切割完毕,在原图片文件夹下以1-%1命名").arg(wall.tileCount()),
+           vbInformation, QStringLiteral("恭喜:"));
 }
 
 bool Form1::mayOverwriteSource(const Wall &wall)
@@ -89,12 +81,10 @@ void Form1::Check2_Click()
     const int value = Check2->isChecked() ? 1 : 0;
     switch (previewAction(Picture1->picture().Handle() != 0, value)) {
     case PreviewAction::ShowLines:
-    case PreviewAction::HideLines: {
-        const bool show = value == 1;
-        for (LineShape *line : {Line1, Line2, Line3, Line4})
-            line->setVisible(show);
+    case PreviewAction::HideLines:
+        m_linesShown = value == 1;
+        applyCutLines();
         break;
-    }
     case PreviewAction::RefuseAndUntick:
         MsgBox(noPictureNotice(), vbInformation, noticeTitle());
         Check2->setChecked(false);

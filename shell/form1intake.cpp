@@ -69,6 +69,7 @@ void Form1::loadPicture(const std::function<QByteArray()> &chooseFile)
     try {
         p1->setPicture(Picture());
         m_previewShowsFile = false;
+        updateOverlay();
         const QByteArray F = chooseFile();
         if (F.isEmpty())
             return;
@@ -83,8 +84,10 @@ void Form1::loadPicture(const std::function<QByteArray()> &chooseFile)
 void Form1::loadSequence(const QByteArray &F)
 {
     PictureReader reader(F, shownName(F));
-    const QImage shown =
-        loadIntoPreview(p1->canvas(), p1->Width(), p1->Height(), reader, p1->devicePixelRatioF());
+    const qreal ratio = p1->devicePixelRatioF();
+    const QImage shown = m_wall.fit == Fit::Crop
+                             ? loadFittedIntoPreview(p1->canvas(), reader, ratio)
+                             : loadIntoPreview(p1->canvas(), p1->Width(), p1->Height(), reader, ratio);
     if (!shown.isNull())
         p1->setDisplayImage(shown);
     p1->refresh();
@@ -101,6 +104,9 @@ void Form1::loadSequence(const QByteArray &F)
     m_loadedFile = F;
     m_loadedIdentity = identityOf(F);
     m_previewShowsFile = true;
+    m_pictureSize = reader.size();
+    m_wall.frame = QRectF();
+    updateOverlay();
 }
 
 QMimeData *Form1::previewDragData() const

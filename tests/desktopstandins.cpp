@@ -8,11 +8,13 @@
 #include "shell/platform/report.h"
 
 #include <QFile>
+#include <QSettings>
 
 namespace testsupport {
 
 DesktopRecorder::DesktopRecorder()
 {
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settings.path());
     tk::setMsgBoxHook([this](const tk::Message &box) {
         messages << box;
         if (whileShown)

@@ -43,6 +43,10 @@ public:
     QStringList titles() const;
     // Every prompt and unhandled error: what the user was told.
     QStringList said() const;
+
+private:
+    // Where the choices the program remembers go, instead of the user's settings.
+    QTemporaryDir m_settings;
 };
 
 // The main window as the program makes it, in a program folder of its own (where the

@@ -7,6 +7,8 @@
 set -euo pipefail
 app=$1 helper=$2 shots=${3:-}
 work=$(mktemp -d)
+# A first start: no choices remembered from an earlier run.
+export XDG_CONFIG_HOME=$work/config
 # The program writes its companion files beside itself: a folder of its own, empty.
 mkdir "$work/program"
 cp "$app" "$work/program/tesselkraft"

@@ -42,6 +42,8 @@ ipc() { ls "$desk"/sway-ipc.*.sock 2>/dev/null | head -1; }
 up() { [ -n "$(socket)" ] && [ -n "$(ipc)" ]; }
 wait_until 20 up || fail "sway did not start: $(tail -3 "$work/sway.log")"
 export WAYLAND_DISPLAY=$(socket) SWAYSOCK=$(ipc) XDG_RUNTIME_DIR=$work/run
+# A first start: no choices remembered from an earlier run.
+export XDG_CONFIG_HOME=$work/config
 unset DISPLAY
 
 echo '<html><body>Ver13.11.06</body></html>' >"$work/same.html"

@@ -7,6 +7,7 @@
 #include "hostilepictures.h"
 #include "processrun.h"
 #include "shell/form1.h"
+#include "shell/wallsettings.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -137,41 +138,51 @@ void TstCutter::defaultTilesAreTheWindowsTiles_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("sourceDotsPerMeter");
-    QTest::addColumn<bool>("fullResolution");
-    QTest::newRow("window's cut, cutter without a screen") << "photo.jpg" << 3780 << false;
+    QTest::addColumn<QByteArrayList>("choice"); // the same options for the window and the cutter
+    QTest::addColumn<bool>("enlarged");
+    QTest::newRow("window's cut, cutter without a screen") << "photo.jpg" << 3780 << QByteArrayList()
+                                                           << false;
     QTest::newRow("full resolution, density from a 300 dpi picture")
-        << "print.png" << 11811 << true;
+        << "print.png" << 11811 << QByteArrayList{"--size", "1080"} << true;
+    QTest::newRow("nine-grid in proportion, centred frame")
+        << "crop.jpg" << 3780 << QByteArrayList{"--grid", "3x3", "--fit", "crop"} << false;
 }
 
 void TstCutter::defaultTilesAreTheWindowsTiles()
 {
     QFETCH(QString, name);
     QFETCH(int, sourceDotsPerMeter);
-    QFETCH(bool, fullResolution);
+    QFETCH(QByteArrayList, choice);
+    QFETCH(bool, enlarged);
     const QString within = "same/" + QFileInfo(name).completeBaseName();
     const QString folder = m_dir.filePath(within);
-    QImage image = photoLike(fullResolution ? QSize(800, 400) : QSize(1200, 900));
+    QImage image = photoLike(enlarged ? QSize(800, 400) : QSize(1200, 900));
     image.setDotsPerMeterX(sourceDotsPerMeter);
     image.setDotsPerMeterY(sourceDotsPerMeter);
     const QString source = picture(within + "/" + name, image);
+    const tk::WindowArguments chosen =
+        tk::readWindowArguments(QByteArrayList{"tesselkraft"} + choice, tk::Wall());
+    QVERIFY(chosen.error.isEmpty());
     {
         WindowFixture window(folder);
         window.desktop.chosenFile = source;
+        window->setWall(chosen.wall);
         window.load();
         window->Command1_Click();
-        fullResolution ? window->cutHighResolution() : window->Command2_Click();
-        QCOMPARE(window.desktop.titles(), QStringList{"恭喜:"});
+        window->Command2_Click();
+        // 1080-pixel tiles of an 800-pixel picture are enlarged; the window says so first.
+        const QStringList said = enlarged ? QStringList{"提示：", "恭喜:"} : QStringList{"恭喜:"};
+        QCOMPARE(window.desktop.titles(), said);
     }
 
     // The cutter as its user runs it: a process of its own, with no screen.
-    QByteArrayList arguments{"--quiet", "--out", QFile::encodeName(folder + "/cli")};
-    if (fullResolution)
-        arguments << "--size"
-                  << "1080";
-    const ProcessRun run = runProcess(TK_CUTTER, arguments << QFile::encodeName(source));
+    const QByteArrayList arguments =
+        QByteArrayList{"--quiet", "--out", QFile::encodeName(folder + "/cli")} + choice;
+    const ProcessRun run = runProcess(TK_CUTTER, arguments + QByteArrayList{QFile::encodeName(source)});
     QCOMPARE(run.exitCode, 0);
     QVERIFY(run.out.isEmpty());
-    for (int k = 1; k <= 8; ++k) {
+    QCOMPARE(run.err.isEmpty(), !enlarged);
+    for (int k = 1; k <= chosen.wall.tileCount(); ++k) {
         const QString tile = QString("/%1.jpg").arg(k);
         const QByteArray window = readBytes(folder + tile);
         QVERIFY(!window.isEmpty());

@@ -4,7 +4,10 @@
 #include "shell/platform/lineshape.h"
 #include "shell/platform/messages.h"
 #include "shell/platform/picturebox.h"
+#include "shell/walloverlay.h"
+#include "shell/wallsettings.h"
 #include "testsupport.h"
+#include "tiles/framing.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -62,6 +65,7 @@ private slots:
     void commandLineNameKeepsItsBytes_data();
     void commandLineNameKeepsItsBytes();
     void previewHasFocusAndDragsOut();
+    void frameFollowsDragAndWheel();
     void scaledScreensShowSharpPreviewsAndCutTheSameTiles();
 
 private:
@@ -412,10 +416,13 @@ void TstForm1::commandLineNameKeepsItsBytes()
     }
     m_desktop->answer = tk::vbCancel;
     f.Command2->findChild<QAction *>("highResAction")->trigger();
-    QCOMPARE(m_desktop->messages.size(), 1);
+    // 1080-pixel tiles from a 1600-pixel picture are enlarged: a cut says so first.
+    if (cutSays == Done)
+        QCOMPARE(m_desktop->prompts().value(0), QString("小图将被放大约 2.8 倍，可能不清晰"));
+    QCOMPARE(m_desktop->messages.size(), cutSays == Done ? 2 : 1);
     const QString expected = QString(cutSays).replace("<here>", m_dir->path());
-    QVERIFY2(m_desktop->messages[0].prompt.contains(expected),
-             qPrintable(m_desktop->messages[0].prompt));
+    QVERIFY2(m_desktop->messages.last().prompt.contains(expected),
+             qPrintable(m_desktop->messages.last().prompt));
     // Tiles only when the cut says so, and then in the picture's own folder.
     QCOMPARE(::access((folder + "/1.jpg").constData(), F_OK) == 0, cutSays == Done);
     if (cutSays == Done)
@@ -472,6 +479,74 @@ void TstForm1::previewHasFocusAndDragsOut()
     QVERIFY(!droppedBackAccepted);
     QCOMPARE(f.p1->Image().image(), before);
     QVERIFY(m_desktop->messages.isEmpty());
+}
+
+void TstForm1::frameFollowsDragAndWheel()
+{
+    tk::Form1 &f = *m_form;
+    tk::Wall nine;
+    nine.columns = nine.rows = 3;
+    nine.fit = tk::Fit::Crop;
+    f.chooseWall(nine);
+    const QSizeF size(800, 600);
+    // Red tells how far right a pixel is, green how far down: smooth, as JPEG keeps it.
+    QImage original(size.toSize(), QImage::Format_RGB32);
+    for (int y = 0; y < original.height(); ++y)
+        for (int x = 0; x < original.width(); ++x)
+            original.setPixel(x, y, qRgb(x * 255 / 799, y * 255 / 599, 128));
+    writeImage(original, m_dir->filePath("photo.png"));
+    choose(m_dir->filePath("photo.png"));
+    auto *overlay = f.findChild<tk::WallOverlay *>("wallOverlay");
+    QVERIFY(overlay && overlay->isVisible());
+    // The whole picture undistorted, between bars of the back colour.
+    QCOMPARE(f.p1->Image().image().pixelColor(10, 98), f.p1->canvas().backColor());
+    const QRectF centred = tk::wallArea(f.wall(), size);
+    QCOMPARE(centred.height(), 600.0);
+
+    // Dragged far to the left, the frame stops at the picture's edge; no picture is
+    // dragged out meanwhile.
+    bool draggedOut = false;
+    tk::PictureBox::setDragHook([&](const QMimeData &) { draggedOut = true; });
+    const auto mouse = [&](QEvent::Type type, QPointF at, Qt::MouseButtons held) {
+        QMouseEvent event(type, at, overlay->mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
+        QApplication::sendEvent(overlay, &event);
+    };
+    mouse(QEvent::MouseButtonPress, QPointF(198, 98), Qt::LeftButton);
+    mouse(QEvent::MouseMove, QPointF(120, 98), Qt::LeftButton);
+    mouse(QEvent::MouseMove, QPointF(5, 90), Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, QPointF(5, 90), Qt::NoButton);
+    tk::PictureBox::setDragHook({});
+    QVERIFY(!draggedOut);
+    QRectF frame = tk::wallArea(f.wall(), size);
+    QCOMPARE(frame.left(), 0.0);
+    QCOMPARE(frame.top(), 0.0);
+
+    // The wheel turned away zooms in about the pointer; the frame stays in the picture.
+    QWheelEvent wheel(QPointF(80, 98), overlay->mapToGlobal(QPointF(80, 98)), QPoint(),
+                      QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(overlay, &wheel);
+    frame = tk::wallArea(f.wall(), size);
+    QVERIFY2(std::abs(frame.height() - 600 / 1.1) < 0.01, qPrintable(QString::number(frame.height())));
+    QVERIFY(frame.left() >= 0 && frame.top() >= 0);
+    // A key moves it on.
+    QTest::keyClick(f.p1, Qt::Key_Right);
+    QVERIFY(tk::wallArea(f.wall(), size).left() > frame.left());
+
+    // Nine tiles of exactly that frame, and the choice is there at the next start.
+    f.Command2->click();
+    QCOMPARE(m_desktop->prompts(), QStringList{"图片已经切割完毕,在原图片文件夹下以1-9命名"});
+    const QList<QRectF> cells = tk::wallCells(f.wall(), size);
+    for (int k : {1, 5, 9}) {
+        const QImage tile(m_dir->filePath(QString("%1.jpg").arg(k)));
+        QCOMPARE(tile.size(), QSize(146, 146));
+        const QColor seen = tile.pixelColor(73, 73);
+        const QColor there = original.pixelColor(cells[k - 1].center().toPoint());
+        QVERIFY2(std::abs(seen.red() - there.red()) < 4 && std::abs(seen.green() - there.green()) < 4,
+                 qPrintable(QString("tile %1: %2, picture %3").arg(k).arg(seen.name(), there.name())));
+    }
+    const tk::Wall remembered = tk::rememberedWall();
+    QCOMPARE(remembered.columns, 3);
+    QCOMPARE(remembered.fit, tk::Fit::Crop);
 }
 
 void TstForm1::scaledScreensShowSharpPreviewsAndCutTheSameTiles()

@@ -2,7 +2,10 @@
 #include "core/error.h"
 #include "testsupport.h"
 #include "tiles/tileexport.h"
+#include "tiles/framing.h"
 #include "tiles/tilegrid.h"
+#include "tiles/wall.h"
+#include "tiles/wallchoice.h"
 
 #include <QDir>
 #include <QImageReader>
@@ -66,6 +69,8 @@ private slots:
     void gridLinesDivideInnerArea();
     void tilesShowTheirOwnCells();
     void tilesMatchAnIndependentResampler();
+    void wallsLieWithinThePicture_data();
+    void wallsLieWithinThePicture();
     void savedTilesAreJpegAndReplaceOldOnes();
     void failingSaveStopsAndKeepsEarlierTiles();
 };
@@ -137,6 +142,86 @@ void TstTiles::tilesMatchAnIndependentResampler()
     fullHeight.height = rects[4].height;
     QVERIFY(maxChannelDifference(paintedTile(preview, fullHeight), oracleTile(preview, rects[5])) >
             tolerance);
+}
+
+void TstTiles::wallsLieWithinThePicture_data()
+{
+    QTest::addColumn<QString>("options"); // grid, fit and crop, as the command lines say them
+    QTest::addColumn<QSize>("picture");
+    QTest::addColumn<QRectF>("frame");    // as the user left it; empty: none placed
+    QTest::addColumn<QRectF>("expected"); // the part the wall is laid over; empty: centred, as large as fits
+    const QRectF none;
+    QTest::newRow("stretch covers the whole picture") << "3x1 stretch" << QSize(400, 300) << none
+                                                      << QRectF(0, 0, 400, 300);
+    QTest::newRow("stretch over a region") << "2x2 stretch 10,20,100,50" << QSize(400, 300) << none
+                                           << QRectF(10, 20, 100, 50);
+    QTest::newRow("one tile, centred square") << "1x1 crop" << QSize(400, 300) << none
+                                              << QRectF(50, 0, 300, 300);
+    QTest::newRow("dragged past the top left") << "1x1 crop" << QSize(400, 300)
+                                               << QRectF(-100, -100, 200, 200)
+                                               << QRectF(0, 0, 200, 200);
+    QTest::newRow("dragged past the bottom right") << "1x1 crop" << QSize(400, 300)
+                                                   << QRectF(350, 250, 200, 200)
+                                                   << QRectF(200, 100, 200, 200);
+    QTest::newRow("zoomed past the picture") << "1x1 crop" << QSize(400, 300)
+                                             << QRectF(0, 0, 1000, 1000) << QRectF(100, 0, 300, 300);
+    QTest::newRow("frame within a region") << "1x1 crop 100,100,200,100" << QSize(400, 300)
+                                           << QRectF(0, 0, 50, 50) << QRectF(100, 100, 50, 50);
+    QTest::newRow("nine-grid of a 4:3 photo") << "3x3 crop" << QSize(4000, 3000) << none << none;
+    QTest::newRow("banner of a 4:3 photo") << "3x1 crop" << QSize(4000, 3000) << none << none;
+    QTest::newRow("another wall's frame reshaped") << "3x1 crop" << QSize(4000, 3000)
+                                                   << QRectF(1000, 500, 2000, 2000) << none;
+    QTest::newRow("picture smaller than the wall") << "3x3 crop" << QSize(2, 2) << none << none;
+    QTest::newRow("ten by ten") << "10x10 crop" << QSize(1000, 5000) << none << none;
+}
+
+void TstTiles::wallsLieWithinThePicture()
+{
+    QFETCH(QString, options);
+    QFETCH(QSize, picture);
+    QFETCH(QRectF, frame);
+    QFETCH(QRectF, expected);
+    const QStringList words = options.split(' ');
+    tk::Wall wall;
+    QVERIFY(tk::readGrid(words[0], wall).isEmpty());
+    QVERIFY(tk::readFit(words[1], wall).isEmpty());
+    if (words.size() > 2)
+        QVERIFY(tk::readCrop(words[2], wall).isEmpty());
+    wall.frame = frame;
+    const QSizeF size(picture);
+    const QRectF area = tk::wallArea(wall, size);
+    const QList<QRectF> cells = tk::wallCells(wall, size);
+    constexpr double Tolerance = 1e-6;
+    const auto near = [](double a, double b) { return std::abs(a - b) <= Tolerance * (1 + std::abs(b)); };
+
+    if (!expected.isEmpty()) {
+        QVERIFY2(near(area.left(), expected.left()) && near(area.top(), expected.top()) &&
+                     near(area.width(), expected.width()) && near(area.height(), expected.height()),
+                 qPrintable(QString("%1,%2 %3x%4").arg(area.left()).arg(area.top()).arg(area.width()).arg(area.height())));
+    } else if (frame.isEmpty()) {
+        // Centred, and as large as fits: it touches two opposite edges of the picture.
+        QVERIFY(near(area.center().x(), size.width() / 2) && near(area.center().y(), size.height() / 2));
+        QVERIFY(near(area.width(), size.width()) || near(area.height(), size.height()));
+    }
+    QVERIFY(QRectF(QPointF(0, 0), size).adjusted(-Tolerance, -Tolerance, Tolerance, Tolerance).contains(area));
+
+    // Cells in upload order, row by row, from the area's edges to its edges; with "crop"
+    // every one is square, so nothing is squashed.
+    QCOMPARE(cells.size(), wall.columns * wall.rows);
+    QVERIFY(near(cells.first().left(), area.left()) && near(cells.first().top(), area.top()));
+    QVERIFY(near(cells.last().right(), area.right()) && near(cells.last().bottom(), area.bottom()));
+    for (int i = 0; i < cells.size(); ++i) {
+        const QRectF &cell = cells[i];
+        QVERIFY(cell.width() > 0 && cell.height() > 0);
+        QVERIFY(area.adjusted(-Tolerance, -Tolerance, Tolerance, Tolerance).contains(cell));
+        if (wall.fit == tk::Fit::Crop)
+            QVERIFY2(near(cell.width(), cell.height()),
+                     qPrintable(QString("tile %1: %2 x %3").arg(i + 1).arg(cell.width()).arg(cell.height())));
+        if (i % wall.columns)
+            QVERIFY(cell.left() > cells[i - 1].right() && near(cell.top(), cells[i - 1].top()));
+        else if (i > 0)
+            QVERIFY(cell.top() > cells[i - wall.columns].bottom());
+    }
 }
 
 void TstTiles::savedTilesAreJpegAndReplaceOldOnes()

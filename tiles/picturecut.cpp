@@ -1,7 +1,9 @@
 #include "tiles/picturecut.h"
 
+#include "core/error.h"
 #include "core/memorybudget.h"
 #include "core/picturereader.h"
+#include "tiles/framing.h"
 #include "tiles/tilegrid.h"
 #include "tiles/windowcut.h"
 #include "tiles/windowgeometry.h"
@@ -85,24 +87,45 @@ qint64 cutBytes(const PictureReader &reader, QSize size, const QList<QRectF> &re
 
 QList<QRectF> wallRegions(int columns, int rows)
 {
-    if (columns == 4 && rows == 2)
-        return windowTileRegions();
-    QList<QRectF> regions;
-    const double gutterX = 4.0 / PreviewScaleWidth, gutterY = 4.0 / PreviewScaleHeight;
-    const double width = (1.0 - (columns - 1) * gutterX) / columns;
-    const double height = (1.0 - (rows - 1) * gutterY) / rows;
-    for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < columns; ++c)
-            regions << QRectF(c * (width + gutterX), r * (height + gutterY), width, height);
-    return regions;
+    return columns == 4 && rows == 2 ? windowTileRegions() : gridRegions(columns, rows);
+}
+
+QList<QRectF> wallFractions(const Wall &wall, QSize picture, const QString &shownName)
+{
+    const QRect whole(QPoint(0, 0), picture);
+    if (!wall.region.isNull() && (wall.region.isEmpty() || !whole.contains(wall.region)))
+        throw RegionOutside(QStringLiteral("裁剪区域 %1,%2,%3,%4 不在图片“%5”（%6×%7）之内")
+                        .arg(wall.region.x())
+                        .arg(wall.region.y())
+                        .arg(wall.region.width())
+                        .arg(wall.region.height())
+                        .arg(shownName)
+                        .arg(picture.width())
+                        .arg(picture.height()));
+    QList<QRectF> fractions;
+    for (const QRectF &cell : wallCells(wall, QSizeF(picture)))
+        fractions << QRectF(cell.x() / picture.width(), cell.y() / picture.height(),
+                            cell.width() / picture.width(), cell.height() / picture.height());
+    return fractions;
 }
 
 WallPlan planPictureWall(const PictureReader &reader, const Wall &wall)
 {
-    const QList<QRectF> regions = wallRegions(wall.columns, wall.rows);
-    const int side = wall.tileSide();
+    const QSize picture = reader.size();
+    WallPlan plan;
+    plan.regions = wallFractions(wall, picture, reader.shownName());
+    // The tiles' own pixels in the picture: the narrower way of the smallest cell.
+    double ownPixels = MaxTileSide;
     double needWidth = 0, needHeight = 0; // picture size at which each region has `side` pixels
-    for (const QRectF &region : regions) {
+    for (const QRectF &region : plan.regions)
+        ownPixels = std::min({ownPixels, region.width() * picture.width(),
+                              region.height() * picture.height()});
+    plan.tileSide = wall.tileSize > 0   ? wall.tileSize
+                    : wall.tileSize == 0 ? windowTileSide()
+                                         : std::clamp(int(ownPixels), 1, MaxTileSide);
+    const int side = plan.tileSide;
+    plan.enlargement = side / std::max(ownPixels, 1e-9);
+    for (const QRectF &region : plan.regions) {
         needWidth = std::max(needWidth, side / region.width());
         needHeight = std::max(needHeight, side / region.height());
     }
@@ -111,9 +134,11 @@ WallPlan planPictureWall(const PictureReader &reader, const Wall &wall)
     while (i + 1 < sizes.size() && (sizes[i].width() < needWidth || sizes[i].height() < needHeight))
         ++i;
     // Softer tiles rather than no tiles, while a smaller decode fits the budget.
-    while (i > 0 && cutBytes(reader, sizes[i], regions, side) > PictureMemoryBudget)
+    while (i > 0 && cutBytes(reader, sizes[i], plan.regions, side) > PictureMemoryBudget)
         --i;
-    return WallPlan{sizes[i], cutBytes(reader, sizes[i], regions, side)};
+    plan.decodeSize = sizes[i];
+    plan.peakBytes = cutBytes(reader, sizes[i], plan.regions, side);
+    return plan;
 }
 
 QImage decodePicture(PictureReader &reader, const WallPlan &plan)
@@ -125,12 +150,12 @@ QImage decodePicture(PictureReader &reader, const WallPlan &plan)
     return picture;
 }
 
-void writePictureWall(const QImage &picture, const QString &folder, const Wall &wall)
+void writePictureWall(const QImage &picture, const QString &folder, const Wall &wall,
+                      const WallPlan &plan)
 {
-    const QList<QRectF> regions = wallRegions(wall.columns, wall.rows);
     const QStringList paths = wallTilePaths(folder, wall);
-    for (int i = 0; i < regions.size(); ++i)
-        SavePicture(renderRegion(picture, regions[i], wall.tileSide()), paths[i], wall.format);
+    for (int i = 0; i < plan.regions.size(); ++i)
+        SavePicture(renderRegion(picture, plan.regions[i], plan.tileSide), paths[i], wall.format);
 }
 
 } // namespace tk

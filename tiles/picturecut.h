@@ -14,9 +14,9 @@ class PictureReader;
 // Walls cut from the picture itself, at any grid and tile side: each tile is its region
 // of the decoded picture resampled to the tile's side.
 
-// What each tile shows, row by row, as fractions of the upright picture's width and
-// height. A 4 × 2 wall shows exactly what the window's tiles show; other grids cover the
-// whole picture, with gutters of the window's relative width between neighbouring tiles.
+// What each tile of a stretched wall shows, row by row, as fractions of the part it is
+// laid over. A 4 × 2 wall shows exactly what the window's tiles show; other grids cover
+// it all, with gutters of the window's relative width between neighbouring tiles.
 QList<QRectF> wallRegions(int columns, int rows);
 
 // The decode size is the smallest the decoder reaches cheaply that gives every tile its
@@ -24,6 +24,12 @@ QList<QRectF> wallRegions(int columns, int rows);
 WallPlan planPictureWall(const PictureReader &reader, const Wall &wall);
 // The picture at the plan's size, in a 32-bit format the resampling takes as it is.
 QImage decodePicture(PictureReader &reader, const WallPlan &plan);
-void writePictureWall(const QImage &picture, const QString &folder, const Wall &wall);
+// `picture` is the upright picture at any size; the plan's regions are scaled to it.
+void writePictureWall(const QImage &picture, const QString &folder, const Wall &wall,
+                      const WallPlan &plan);
+
+// Each tile's cell as fractions of the picture, checked: throws RegionOutside naming the
+// picture when the wall's region does not lie within it.
+QList<QRectF> wallFractions(const Wall &wall, QSize picture, const QString &shownName);
 
 } // namespace tk

@@ -6,26 +6,28 @@
 #include "tiles/picturecut.h"
 #include "tiles/tileexport.h"
 #include "tiles/windowcut.h"
-#include "tiles/windowgeometry.h"
+
+#include <cmath>
 
 namespace tk {
-
-int Wall::tileSide() const
-{
-    return tileSize > 0 ? tileSize : windowTileSide();
-}
 
 QStringList wallTilePaths(const QString &folder, const Wall &wall)
 {
     return tilePaths(folder, wall.tileCount(), wall.format.extension());
 }
 
-void refuseWall(const PictureReader &reader, const Wall &wall, qint64 bytes)
+void refuseWall(const PictureReader &reader, const Wall &wall, int side, qint64 bytes)
 {
     throw Error(QStringLiteral("图片“%1”太大：切成 %2 张 %3×%3 的小图")
                     .arg(reader.shownName(), QString::number(wall.tileCount()),
-                         QString::number(wall.tileSide())) +
+                         QString::number(side)) +
                 beyondBudget(bytes));
+}
+
+QString enlargementWarning(double enlargement)
+{
+    return QStringLiteral("小图将被放大约 %1 倍，可能不清晰")
+        .arg(QString::number(std::round(enlargement * 10) / 10, 'f', 1));
 }
 
 WallPlan planWall(const PictureReader &reader, const Wall &wall)
@@ -33,7 +35,7 @@ WallPlan planWall(const PictureReader &reader, const Wall &wall)
     const WallPlan plan =
         wall.isWindowWall() ? planWindowWall(reader) : planPictureWall(reader, wall);
     if (plan.peakBytes > PictureMemoryBudget)
-        refuseWall(reader, wall, plan.peakBytes);
+        refuseWall(reader, wall, plan.tileSide, plan.peakBytes);
     return plan;
 }
 
@@ -42,18 +44,19 @@ QImage decodeForWall(PictureReader &reader, const Wall &wall, const WallPlan &pl
     return wall.isWindowWall() ? decodePreview(reader) : decodePicture(reader, plan);
 }
 
-void writeWall(const QImage &decoded, const QString &folder, const Wall &wall)
+void writeWall(const QImage &decoded, const QString &folder, const Wall &wall,
+               const WallPlan &plan)
 {
     if (wall.isWindowWall())
         writeWindowWall(decoded, folder, wall.format);
     else
-        writePictureWall(decoded, folder, wall);
+        writePictureWall(decoded, folder, wall, plan);
 }
 
 void cutWall(PictureReader &reader, const QString &folder, const Wall &wall)
 {
     const WallPlan plan = planWall(reader, wall);
-    writeWall(decodeForWall(reader, wall, plan), folder, wall);
+    writeWall(decodeForWall(reader, wall, plan), folder, wall, plan);
 }
 
 void cutWall(const QString &path, const QString &folder, const Wall &wall)

@@ -15,7 +15,11 @@ WallPlan planWindowWall(const PictureReader &reader)
     const QSize size = previewDecodeSize(PreviewWidth, PreviewHeight);
     const qint64 canvases =
         (pixelArea(previewInnerPixels()) + pixelArea(innerPixels(CanvasSide, CanvasSide))) * 4;
-    return WallPlan{size, reader.peakBytes(size) + canvases};
+    WallPlan plan;
+    plan.decodeSize = size;
+    plan.tileSide = windowTileSide();
+    plan.peakBytes = reader.peakBytes(size) + canvases;
+    return plan;
 }
 
 QImage decodePreview(PictureReader &reader)
