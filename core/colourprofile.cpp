@@ -105,13 +105,6 @@ std::optional<Chromaticities> otherPrimaries(int code)
     }
 }
 
-// Light above reference white is pressed under it, smoothly and without a bend.
-double shoulder(double light)
-{
-    constexpr double Knee = 0.75;
-    return light <= Knee ? light : Knee + (1 - Knee) * (1 - std::exp(-(light - Knee) / (1 - Knee)));
-}
-
 double pqLight(double signal)
 {
     constexpr double M1 = 2610.0 / 16384, M2 = 2523.0 / 4096 * 128;
@@ -135,7 +128,7 @@ Curve tabulated(double (*light)(double))
     constexpr int Entries = 4096;
     std::array<cmsFloat32Number, Entries> values{};
     for (int i = 0; i < Entries; ++i)
-        values[size_t(i)] = cmsFloat32Number(shoulder(light(i / double(Entries - 1))));
+        values[size_t(i)] = cmsFloat32Number(std::min(light(i / double(Entries - 1)), 1.0));
     return Curve(cmsBuildTabulatedToneCurveFloat(nullptr, Entries, values.data()));
 }
 

@@ -25,8 +25,9 @@ bool isSrgb(cmsHPROFILE profile);
 
 // An RGB profile for coded primaries and transfer (ITU-T H.273); null where they mean
 // sRGB. Unknown primaries count as BT.709's, unknown transfers as sRGB's, and so do the
-// video transfers of BT.709, BT.601 and BT.2020; PQ and HLG are brought down to SDR with
-// their reference white (203 cd/m²) as white and a soft shoulder above.
+// video transfers of BT.709, BT.601 and BT.2020 (such pictures are nearly always sRGB
+// numbers). PQ and HLG are brought down to SDR: their reference white (203 cd/m²) is
+// sRGB's white, and brighter light is clipped.
 Profile codePointProfile(int primaries, int transfer);
 
 // An RGB profile whose greys are a grey profile's: its tone curve on every channel. Null
