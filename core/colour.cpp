@@ -1,5 +1,6 @@
 #include "core/colour.h"
 
+#include "core/colourformats.h"
 #include "core/colourprofile.h"
 #include "core/memorybudget.h"
 
@@ -18,22 +19,13 @@ constexpr int ProfileExpansion = 8;
 constexpr qint64 BuiltProfileBytes = 64 << 10;
 constexpr cmsUInt32Number Intent = INTENT_PERCEPTUAL;
 
-// QImage's 32-bit pixels as bytes in memory.
-#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
-constexpr cmsUInt32Number Rgb32 = TYPE_BGRA_8;
-constexpr cmsUInt32Number Rgb32Premultiplied = TYPE_BGRA_8_PREMUL;
-#else
-constexpr cmsUInt32Number Rgb32 = TYPE_ARGB_8;
-constexpr cmsUInt32Number Rgb32Premultiplied = TYPE_ARGB_8_PREMUL;
-#endif
-
 struct TransformDeleter {
     void operator()(void *transform) const { cmsDeleteTransform(transform); }
 };
 using Transform = std::unique_ptr<void, TransformDeleter>;
 
-Transform transform(cmsHPROFILE source, cmsUInt32Number in, cmsHPROFILE target,
-                    cmsUInt32Number out, cmsUInt32Number flags = 0)
+Transform transform(cmsHPROFILE source, cmsUInt32Number in, cmsHPROFILE target, cmsUInt32Number out,
+                    cmsUInt32Number flags = 0)
 {
     return Transform(cmsCreateTransform(source, in, target, out, Intent, flags));
 }
@@ -43,78 +35,11 @@ bool isGrey(cmsHPROFILE profile)
     return cmsGetColorSpace(profile) == cmsSigGrayData;
 }
 
-bool isDeep(QImage::Format format)
-{
-    switch (format) {
-    case QImage::Format_BGR30:
-    case QImage::Format_A2BGR30_Premultiplied:
-    case QImage::Format_RGB30:
-    case QImage::Format_A2RGB30_Premultiplied:
-        return true;
-    default:
-        return format <= QImage::Format_Invalid || format >= QImage::NImageFormats ||
-               QImage::toPixelFormat(format).bitsPerPixel() > 32;
-    }
-}
-
-bool hasAlpha(QImage::Format format)
-{
-    return QImage::toPixelFormat(format).alphaUsage() == QPixelFormat::UsesAlpha;
-}
-
-// The format the conversion works on for an image in `format` with an RGB profile.
-QImage::Format workingFormat(QImage::Format format)
-{
-    switch (format) {
-    case QImage::Format_RGB32:
-    case QImage::Format_ARGB32:
-    case QImage::Format_ARGB32_Premultiplied:
-    case QImage::Format_RGBX64:
-    case QImage::Format_RGBA64:
-    case QImage::Format_RGBA64_Premultiplied:
-        return format;
-    case QImage::Format_Grayscale16:
-        return QImage::Format_RGBX64;
-    default:
-        if (isDeep(format))
-            return hasAlpha(format) ? QImage::Format_RGBA64 : QImage::Format_RGBX64;
-        return hasAlpha(format) ? QImage::Format_ARGB32 : QImage::Format_RGB32;
-    }
-}
-
-QImage::Format eightBitFormat(QImage::Format working)
-{
-    switch (working) {
-    case QImage::Format_RGBX64:
-        return QImage::Format_RGB32;
-    case QImage::Format_RGBA64:
-        return QImage::Format_ARGB32;
-    case QImage::Format_RGBA64_Premultiplied:
-        return QImage::Format_ARGB32_Premultiplied;
-    default:
-        return working;
-    }
-}
-
-cmsUInt32Number lcmsFormat(QImage::Format format)
-{
-    switch (format) {
-    case QImage::Format_ARGB32_Premultiplied:
-        return Rgb32Premultiplied;
-    case QImage::Format_RGBX64:
-    case QImage::Format_RGBA64:
-        return TYPE_RGBA_16;
-    case QImage::Format_RGBA64_Premultiplied:
-        return TYPE_RGBA_16_PREMUL;
-    default:
-        return Rgb32;
-    }
-}
-
 void transformRows(cmsHTRANSFORM transform, const QImage &in, QImage &out)
 {
     for (int y = 0; y < in.height(); ++y)
-        cmsDoTransform(transform, in.constScanLine(y), out.scanLine(y), cmsUInt32Number(in.width()));
+        cmsDoTransform(transform, in.constScanLine(y), out.scanLine(y),
+                       cmsUInt32Number(in.width()));
 }
 
 // Without a profile: the inks' plain complement.
@@ -185,7 +110,8 @@ ColourConversion::ColourConversion(const ColourDescription &colour, ColourModel 
     // A profile Little CMS reads but cannot build a transform from is no better than none.
     if (m->source) {
         const Profile target = isGrey(m->source.get()) ? srgbGreyProfile() : srgbProfile();
-        if (!transform(m->source.get(), probe, target.get(), isGrey(m->source.get()) ? TYPE_GRAY_8 : TYPE_RGB_8,
+        if (!transform(m->source.get(), probe, target.get(),
+                       isGrey(m->source.get()) ? TYPE_GRAY_8 : TYPE_RGB_8,
                        cmsFLAGS_NOOPTIMIZE | cmsFLAGS_NOCACHE))
             m->source.reset();
     }
@@ -260,8 +186,8 @@ QImage ColourConversion::State::converted(QImage image) const
         convertTable(image);
         return image;
     }
-    const bool greyImage = image.format() == QImage::Format_Grayscale8 ||
-                           image.format() == QImage::Format_Grayscale16;
+    const bool greyImage =
+        image.format() == QImage::Format_Grayscale8 || image.format() == QImage::Format_Grayscale16;
     if (greyImage && isGrey(source.get()))
         return convertGrey(std::move(image));
     return convertRgb(std::move(image));
@@ -274,9 +200,9 @@ void ColourConversion::State::convertCmyk(QImage &image) const
         return;
     }
     const Profile target = srgbProfile();
-    const Transform t = transform(source.get(),
-                                  model == ColourModel::AdobeCmyk ? TYPE_CMYK_8_REV : TYPE_CMYK_8,
-                                  target.get(), Rgb32);
+    const Transform t =
+        transform(source.get(), model == ColourModel::AdobeCmyk ? TYPE_CMYK_8_REV : TYPE_CMYK_8,
+                  target.get(), Rgb32);
     if (!t)
         return;
     for (int y = 0; y < image.height(); ++y) {

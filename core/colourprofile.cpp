@@ -174,7 +174,8 @@ bool isSrgb(cmsHPROFILE profile)
     if (cmsIsCLUT(profile, INTENT_PERCEPTUAL, LCMS_USED_AS_INPUT))
         return false;
     if (cmsGetColorSpace(profile) == cmsSigGrayData)
-        return isSrgbCurve(static_cast<const cmsToneCurve *>(cmsReadTag(profile, cmsSigGrayTRCTag)));
+        return isSrgbCurve(
+            static_cast<const cmsToneCurve *>(cmsReadTag(profile, cmsSigGrayTRCTag)));
     if (cmsGetColorSpace(profile) != cmsSigRgbData || !cmsIsMatrixShaper(profile))
         return false;
     for (int i = 0; i < 3; ++i) {

@@ -8,8 +8,8 @@
 
 #include <QIODevice>
 #include <csetjmp>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 // jpeglib.h needs size_t and FILE first, and jerror.h its configuration.
 #include <jpeglib.h>
 

@@ -40,7 +40,8 @@ QByteArray gifEndingEarly();
 
 // What cameras and editors put into pictures besides pixels.
 // `jpeg` with segments (marker and body) inserted right after its start marker.
-QByteArray jpegWithSegments(const QByteArray &jpeg, const QList<QPair<uchar, QByteArray>> &segments);
+QByteArray jpegWithSegments(const QByteArray &jpeg,
+                            const QList<QPair<uchar, QByteArray>> &segments);
 // `png` with chunks (type, then data) inserted right after its header chunk.
 QByteArray pngWithChunks(const QByteArray &png, const QByteArrayList &chunks);
 // An ICC profile as the body of one APP2 segment, and as an iCCP chunk.

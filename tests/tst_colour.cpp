@@ -94,8 +94,9 @@ QList<QColor> transicc(const QString &profile, const QList<QColor> &inks)
 {
     QByteArray input;
     for (const QColor &c : inks)
-        input += QByteArray::number(c.cyanF() * 100) + ' ' + QByteArray::number(c.magentaF() * 100) +
-                 ' ' + QByteArray::number(c.yellowF() * 100) + ' ' +
+        input += QByteArray::number(c.cyanF() * 100) + ' ' +
+                 QByteArray::number(c.magentaF() * 100) + ' ' +
+                 QByteArray::number(c.yellowF() * 100) + ' ' +
                  QByteArray::number(c.blackF() * 100) + '\n';
     QProcess process;
     process.start(TK_TRANSICC, {"-s", "-n", "-t0", "-i" + profile, "-o*sRGB"});
@@ -105,7 +106,8 @@ QList<QColor> transicc(const QString &profile, const QList<QColor> &inks)
     QList<QColor> result;
     for (const QByteArray &line : process.readAllStandardOutput().split('\n')) {
         const QList<QByteArray> values = line.simplified().split(' ');
-        if (values.size() == 3 && !values[0].isEmpty() && (values[0][0] == '-' || std::isdigit(values[0][0])))
+        if (values.size() == 3 && !values[0].isEmpty() &&
+            (values[0][0] == '-' || std::isdigit(values[0][0])))
             result << QColor(qRound(values[0].toDouble()), qRound(values[1].toDouble()),
                              qRound(values[2].toDouble()));
     }
@@ -118,7 +120,8 @@ void comparePatches(const QImage &image, const QList<QColor> &expected, int tole
     for (int i = 0; i < expected.size(); ++i) {
         const QColor seen = image.pixelColor(i * Side + Side / 2, Side / 2);
         QVERIFY2(sameColour(seen, expected[i], tolerance),
-                 qPrintable(QString("patch %1: %2, not %3").arg(i).arg(seen.name(), expected[i].name())));
+                 qPrintable(
+                     QString("patch %1: %2, not %3").arg(i).arg(seen.name(), expected[i].name())));
     }
 }
 
@@ -145,7 +148,8 @@ void TstColour::taggedPicturesShowAsAColourManagedViewerShowsThem_data()
     const QColorSpace p3(QColorSpace::DisplayP3);
     QTest::newRow("Display P3 JPEG shown as if sRGB (dull)")
         << encoded(patches(Stored), "jpeg", p3) << inSrgb(p3, Stored) << 4;
-    QTest::newRow("Display P3 PNG") << encoded(patches(Stored), "png", p3) << inSrgb(p3, Stored) << 1;
+    QTest::newRow("Display P3 PNG")
+        << encoded(patches(Stored), "png", p3) << inSrgb(p3, Stored) << 1;
     QTest::newRow("Display P3 16-bit PNG")
         << encoded(patches(Stored, QImage::Format_RGBX64), "png", p3) << inSrgb(p3, Stored) << 1;
     const QColorSpace proPhoto(QColorSpace::ProPhotoRgb);
@@ -157,8 +161,9 @@ void TstColour::taggedPicturesShowAsAColourManagedViewerShowsThem_data()
     QList<QColor> greysInSrgb;
     for (const QColor &grey : greys) {
         const double linear = std::pow(grey.redF(), 2.2);
-        const int level = qRound(255 * (linear <= 0.0031308 ? 12.92 * linear
-                                                            : 1.055 * std::pow(linear, 1 / 2.4) - 0.055));
+        const int level =
+            qRound(255 * (linear <= 0.0031308 ? 12.92 * linear
+                                              : 1.055 * std::pow(linear, 1 / 2.4) - 0.055));
         greysInSrgb << QColor(level, level, level);
     }
     const QImage grey = patches(greys, QImage::Format_Grayscale8);
@@ -196,7 +201,8 @@ void TstColour::cmykJpegsShowTheirInks_data()
     QTest::newRow("Adobe CMYK, inks inverted, no profile")
         << cmykJpeg(inks, Side, true, false) << byDefault;
     QTest::newRow("Adobe YCCK, no profile") << cmykJpeg(inks, Side, true, true) << byDefault;
-    QTest::newRow("plain CMYK without Adobe's marker") << cmykJpeg(inks, Side, false, false) << byDefault;
+    QTest::newRow("plain CMYK without Adobe's marker")
+        << cmykJpeg(inks, Side, false, false) << byDefault;
     QTest::newRow("Adobe CMYK with its own profile")
         << cmykJpeg(inks, Side, true, false, readFile(own)) << byOwn;
     QTest::newRow("Adobe YCCK with its own profile")
@@ -217,13 +223,14 @@ void TstColour::deepPicturesKeepTheirPrecision()
     QImage ramp(1024, 4, QImage::Format_RGBX64);
     for (int y = 0; y < ramp.height(); ++y)
         for (int x = 0; x < ramp.width(); ++x)
-            ramp.setPixelColor(x, y, QColor::fromRgba64(QRgba64::fromRgba64(x * 4, x * 4, x * 4, 65535)));
+            ramp.setPixelColor(x, y,
+                               QColor::fromRgba64(QRgba64::fromRgba64(x * 4, x * 4, x * 4, 65535)));
     const QImage shown = decoded(encoded(ramp, "png", QColorSpace(QColorSpace::SRgbLinear)));
     int worst = 0;
     for (int x = 0; x < ramp.width(); ++x) {
         const double linear = x * 4 / 65535.0;
-        const double want =
-            255 * (linear <= 0.0031308 ? 12.92 * linear : 1.055 * std::pow(linear, 1 / 2.4) - 0.055);
+        const double want = 255 * (linear <= 0.0031308 ? 12.92 * linear
+                                                       : 1.055 * std::pow(linear, 1 / 2.4) - 0.055);
         worst = qMax(worst, qAbs(qRed(shown.pixel(x, 2)) - qRound(want)));
     }
     QVERIFY2(worst <= 1, qPrintable(QString("off by %1 levels").arg(worst)));
@@ -245,7 +252,8 @@ void TstColour::picturesThatAreSrgbStayAsTheirNumbersAre_data()
     };
     QTest::newRow("JPEG with Qt's sRGB profile") << withIcc(qtSrgb) << jpeg;
     QTest::newRow("JPEG with Little CMS's sRGB profile") << withIcc(lcmsSrgb) << jpeg;
-    QTest::newRow("JPEG with a damaged profile") << withIcc(p3.left(100) + QByteArray(300, 'x')) << jpeg;
+    QTest::newRow("JPEG with a damaged profile")
+        << withIcc(p3.left(100) + QByteArray(300, 'x')) << jpeg;
     QTest::newRow("JPEG with a CMYK profile")
         << withIcc(readFile(GhostscriptProfiles + "ps_cmyk.icc")) << jpeg;
     QTest::newRow("JPEG with a grey profile") << withIcc(greyGamma22()) << jpeg;
@@ -256,8 +264,8 @@ void TstColour::picturesThatAreSrgbStayAsTheirNumbersAre_data()
     QByteArray badCrc = pngWithChunks(png, {iccpChunk(p3)});
     badCrc[33 + 8 + iccpChunk(p3).size() - 4] = char(badCrc[33 + 8 + iccpChunk(p3).size() - 4] ^ 1);
     QTest::newRow("PNG with a profile whose checksum fails") << badCrc << png;
-    QTest::newRow("16-bit PNG with an sRGB profile") << pngWithChunks(deepPng, {iccpChunk(qtSrgb)})
-                                                     << deepPng;
+    QTest::newRow("16-bit PNG with an sRGB profile")
+        << pngWithChunks(deepPng, {iccpChunk(qtSrgb)}) << deepPng;
 }
 
 void TstColour::picturesThatAreSrgbStayAsTheirNumbersAre()
@@ -270,7 +278,8 @@ void TstColour::picturesThatAreSrgbStayAsTheirNumbersAre()
         QCOMPARE(tagged.size(), plain.size());
         // The pixels' bytes; what the decoder says of their colour may differ.
         for (int y = 0; y < plain.height(); ++y)
-            QVERIFY(std::equal(plain.constScanLine(y), plain.constScanLine(y) + plain.bytesPerLine(),
+            QVERIFY(std::equal(plain.constScanLine(y),
+                               plain.constScanLine(y) + plain.bytesPerLine(),
                                tagged.constScanLine(y)));
     }
 }

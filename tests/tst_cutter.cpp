@@ -99,8 +99,12 @@ double meanDifference(const QImage &a, const QImage &b)
 }
 
 // A TIFF block whose GPS directory says "north", as cameras write it after "Exif\0\0".
-const QByteArray GpsExif = QByteArray::fromHex("49492a0008000000" "0100" "25880400010000001a000000"
-                                               "00000000" "0100" "010002000200000055534500"
+const QByteArray GpsExif = QByteArray::fromHex("49492a0008000000"
+                                               "0100"
+                                               "25880400010000001a000000"
+                                               "00000000"
+                                               "0100"
+                                               "010002000200000055534500"
                                                "00000000");
 const QByteArray Xmp = "<x:xmpmeta>SECRET-XMP</x:xmpmeta>";
 
