@@ -116,9 +116,10 @@ QList<QColor> transicc(const QString &profile, const QList<QColor> &inks)
 
 void comparePatches(const QImage &image, const QList<QColor> &expected, int tolerance)
 {
-    QCOMPARE(image.width(), Side * int(expected.size()));
+    const int side = image.height();
+    QCOMPARE(image.width(), side * int(expected.size()));
     for (int i = 0; i < expected.size(); ++i) {
-        const QColor seen = image.pixelColor(i * Side + Side / 2, Side / 2);
+        const QColor seen = image.pixelColor(i * side + side / 2, side / 2);
         QVERIFY2(sameColour(seen, expected[i], tolerance),
                  qPrintable(
                      QString("patch %1: %2, not %3").arg(i).arg(seen.name(), expected[i].name())));
@@ -180,6 +181,9 @@ void TstColour::taggedPicturesShowAsAColourManagedViewerShowsThem()
     QFETCH(QList<QColor>, expected);
     QFETCH(int, tolerance);
     comparePatches(decoded(picture), expected, tolerance);
+    // Resampled first (premultiplied where there is alpha), converted after.
+    comparePatches(decoded(picture, QSize(Side / 2 * int(expected.size()), Side / 2)), expected,
+                   tolerance);
 }
 
 void TstColour::cmykJpegsShowTheirInks_data()
