@@ -1,5 +1,6 @@
 #include "core/jpegdecoder.h"
 
+#include "core/colour.h"
 #include "core/error.h"
 #include "core/exif.h"
 #include "core/jpegscans.h"
@@ -8,6 +9,7 @@
 #include <QIODevice>
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 // jpeglib.h needs size_t and FILE first, and jerror.h its configuration.
 #include <jpeglib.h>
 
@@ -185,6 +187,10 @@ struct JpegDecoder::State {
     QImageIOHandler::Transformations transformation = QImageIOHandler::TransformationNone;
     bool cmyk = false;
     bool fullBuffer = false;
+    ColourDescription colour;
+    ColourModel model = ColourModel::Rgb;
+    // CMYK is turned into sRGB here, at the decoded size, before anything else sees it.
+    std::unique_ptr<ColourConversion> inks;
 
     State()
     {
@@ -207,8 +213,24 @@ bool readHeader(jpeg_decompress_struct *cinfo, ErrorManager *errors)
     if (setjmp(errors->jump))
         return false;
     jpeg_save_markers(cinfo, JPEG_APP0 + 1, 0xFFFF);
+    jpeg_save_markers(cinfo, JPEG_APP0 + 2, 0xFFFF);
     jpeg_read_header(cinfo, TRUE);
     return true;
+}
+
+// The ICC profile spread over APP2 markers; empty when there is none or its pieces do
+// not add up.
+QByteArray iccProfile(jpeg_decompress_struct *cinfo, ErrorManager *errors)
+{
+    JOCTET *data = nullptr;
+    unsigned int length = 0;
+    if (setjmp(errors->jump))
+        return QByteArray();
+    if (!jpeg_read_icc_profile(cinfo, &data, &length))
+        return QByteArray();
+    QByteArray icc(reinterpret_cast<const char *>(data), qsizetype(length));
+    std::free(data);
+    return icc;
 }
 
 bool setScale(jpeg_decompress_struct *cinfo, ErrorManager *errors, int eighths)
@@ -233,19 +255,6 @@ bool decompress(jpeg_decompress_struct *cinfo, ErrorManager *errors, uchar *bits
     }
     jpeg_finish_decompress(cinfo);
     return true;
-}
-
-// Adobe's CMYK JPEGs store the inks inverted; the usual reading of them.
-void cmykToRgb(QImage &image)
-{
-    for (int y = 0; y < image.height(); ++y) {
-        auto *pixel = reinterpret_cast<uchar *>(image.scanLine(y));
-        auto *out = reinterpret_cast<QRgb *>(pixel);
-        for (int x = 0; x < image.width(); ++x, pixel += 4) {
-            const int k = pixel[3];
-            out[x] = qRgb(k * pixel[0] / 255, k * pixel[1] / 255, k * pixel[2] / 255);
-        }
-    }
 }
 
 } // namespace
@@ -277,6 +286,16 @@ JpegDecoder::JpegDecoder(QIODevice &device) : m(std::make_unique<State>())
         }
     }
     m->cmyk = m->cinfo.jpeg_color_space == JCS_CMYK || m->cinfo.jpeg_color_space == JCS_YCCK;
+    m->colour.iccProfile = iccProfile(&m->cinfo, &m->errors);
+    if (m->cmyk) {
+        // Adobe's programs, which mark their files with an APP14 marker, store the inks
+        // inverted.
+        m->inks = std::make_unique<ColourConversion>(
+            m->colour, m->cinfo.saw_Adobe_marker ? ColourModel::AdobeCmyk : ColourModel::Cmyk);
+        m->colour = ColourDescription();
+    } else if (m->cinfo.jpeg_color_space == JCS_GRAYSCALE) {
+        m->model = ColourModel::Grey;
+    }
     m->cinfo.out_color_space = m->cmyk ? JCS_CMYK
 #if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
                                        : JCS_EXT_BGRX;
@@ -330,7 +349,18 @@ qint64 JpegDecoder::peakBytes(int eighths) const
     const QSize out = scaledSize(eighths);
     const qint64 rows =
         qint64(m->cinfo.image_width) * m->cinfo.num_components * RowBufferBytesPerSample;
-    return coefficients + qint64(out.width()) * out.height() * 4 + rows + FixedWorkBytes;
+    const qint64 inks = m->inks ? m->inks->peakBytes(QImage::Format_RGB32, out) : 0;
+    return coefficients + qint64(out.width()) * out.height() * 4 + rows + FixedWorkBytes + inks;
+}
+
+ColourDescription JpegDecoder::colour() const
+{
+    return m->colour;
+}
+
+ColourModel JpegDecoder::model() const
+{
+    return m->model;
 }
 
 QImage JpegDecoder::decode(int eighths)
@@ -344,9 +374,7 @@ QImage JpegDecoder::decode(int eighths)
         throw Error(QStringLiteral("图片太大，超出内存上限"));
     if (!decompress(&m->cinfo, &m->errors, image.bits(), image.bytesPerLine()))
         m->throwFailure();
-    if (m->cmyk)
-        cmykToRgb(image);
-    return image;
+    return m->inks ? m->inks->apply(std::move(image)) : image;
 }
 
 } // namespace tk

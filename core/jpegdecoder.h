@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/colour.h"
+#include "core/colourdescription.h"
+
 #include <QImage>
 #include <QImageIOHandler>
 #include <QSize>
@@ -29,6 +32,11 @@ public:
     // and the peak bytes that decode takes, the result included.
     QSize scaledSize(int eighths) const;
     qint64 peakBytes(int eighths) const;
+
+    // What the decoded numbers mean: the picture's ICC profile and whether it is grey.
+    // CMYK and YCCK pictures come out of decode() in sRGB already, and say nothing here.
+    ColourDescription colour() const;
+    ColourModel model() const;
 
     // Decodes once, at `eighths`/8, into an RGB32 image.
     QImage decode(int eighths);

@@ -2,6 +2,7 @@
 
 #include "core/atomicfile.h"
 
+#include <QColorSpace>
 #include <QImageIOPlugin>
 #include <QImageWriter>
 #include <QPluginLoader>
@@ -27,10 +28,25 @@ QImageIOPlugin *jpegPlugin()
 // window and the cutter write the same bytes on any desktop and from any source.
 constexpr int SavedDotsPerMeter = 3780;
 
+// A view of the pixels alone. Tiles go to strangers: a source's texts would be written
+// as comments, and its colour space as a profile, though the numbers are sRGB's by now.
+QImage pixelsOnly(const QImage &image)
+{
+    QImage view(image.constBits(), image.width(), image.height(), image.bytesPerLine(),
+                image.format());
+    view.setColorTable(image.colorTable());
+    return view;
+}
+
 } // namespace
 
 QString encodePicture(QImage image, QIODevice &device, const SaveFormat &format)
 {
+    QImage viewed; // holds the pixels a view shows
+    if (!image.textKeys().isEmpty() || image.colorSpace().isValid()) {
+        viewed = std::move(image);
+        image = pixelsOnly(viewed);
+    }
     image.setDotsPerMeterX(SavedDotsPerMeter);
     image.setDotsPerMeterY(SavedDotsPerMeter);
     if (QImageIOPlugin *plugin = jpegPlugin(); plugin && format.format == "jpeg") {

@@ -6,6 +6,7 @@
 #include "core/iconimage.h"
 #include "core/jpegdecoder.h"
 #include "core/memorybudget.h"
+#include "core/pngcolour.h"
 #include "core/regularfile.h"
 #include "core/systemerror.h"
 
@@ -137,11 +138,16 @@ void PictureReader::readHeader()
         m_storedSize = m_jpeg->size();
         m_quarterTurn = m_jpeg->transformation() & QImageIOHandler::TransformationRotate90;
         m_turned = m_jpeg->transformation() != QImageIOHandler::TransformationNone;
+        prepareColour(m_jpeg->colour(), m_jpeg->model());
         return;
     }
     if ((magic.startsWith("GIF8") && !gifIsComplete(*m_device)) ||
         (magic.startsWith("BM") && !bmpIsComplete(*m_device)))
         fail(QStringLiteral("文件不完整"));
+    // Qt's reader keeps a profile only where it can use it itself; the chunk is read here.
+    const PngColour png =
+        magic.startsWith("\x89PNG\r\n\x1A\n") ? pngColour(*m_device) : PngColour();
+    prepareColour(png.colour, png.model);
     m_device->seek(0);
     m_qt = std::make_unique<QImageReader>(m_device.get());
     m_qt->setDecideFormatFromContent(true);
@@ -162,6 +168,12 @@ void PictureReader::readHeader()
         readGifHeader(magic);
     else if (format == "ico")
         readIconHeader();
+}
+
+void PictureReader::prepareColour(const ColourDescription &colour, ColourModel model)
+{
+    m_colour = colour;
+    m_conversion = std::make_unique<ColourConversion>(colour, model);
 }
 
 void PictureReader::readGifHeader(const QByteArray &magic)
@@ -191,9 +203,14 @@ QSize PictureReader::size() const
     return m_quarterTurn ? m_storedSize.transposed() : m_storedSize;
 }
 
-QImage::Format PictureReader::format() const
+QImage::Format PictureReader::decodedFormat() const
 {
     return m_jpeg ? QImage::Format_RGB32 : m_qtFormat;
+}
+
+QImage::Format PictureReader::format() const
+{
+    return m_conversion->outputFormat(decodedFormat());
 }
 
 QSize PictureReader::storedDecodeSize(QSize upright) const
@@ -260,7 +277,7 @@ qint64 PictureReader::sizePeak(QSize stored) const
         bytes += pixelArea(stored) * 4;
     if (m_turned)
         bytes += pixelArea(stored) * 4;
-    return bytes;
+    return bytes + m_conversion->peakBytes(decodedFormat(), stored);
 }
 
 qint64 PictureReader::peakBytes(QSize decodeSize) const
@@ -370,7 +387,8 @@ QImage PictureReader::finish(const QImage &decoded, QSize stored) const
     QImage image = decoded;
     if (image.size() != stored)
         image = image.scaled(stored, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    return applyTransformation(image, m_jpeg ? m_jpeg->transformation() : m_qtTransformation);
+    return applyTransformation(m_conversion->apply(std::move(image)),
+                               m_jpeg ? m_jpeg->transformation() : m_qtTransformation);
 }
 
 void setUpPictureReading()

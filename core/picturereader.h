@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/colour.h"
+#include "core/colourdescription.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QImageIOHandler>
@@ -38,7 +41,8 @@ public:
     // The peak bytes of read(`decodeSize`), the result included.
     qint64 peakBytes(QSize decodeSize = QSize()) const;
     // Decodes once, upright, at exactly `decodeSize` (ignoring the aspect ratio) or at
-    // full size. Decoding starts at the nearest decode size above and resamples from it.
+    // full size, in sRGB. Decoding starts at the nearest decode size above and resamples
+    // from it; the colours are converted after that, on the fewest pixels.
     QImage read(QSize decodeSize = QSize());
     // The picture at each of `decodeSizes`, each exactly what read() gives for it alone,
     // decoded once for all the sizes that start from the same decode size.
@@ -48,6 +52,8 @@ public:
 
     // The pixel format read() hands back, where the header tells it.
     QImage::Format format() const;
+    // What the decoded numbers mean, as the header tells (read() turns them into sRGB).
+    ColourDescription colour() const { return m_colour; }
     const QString &shownName() const { return m_shownName; }
 
 private:
@@ -66,6 +72,8 @@ private:
     QImage decodeStep(QSize step);
     QImage finish(const QImage &decoded, QSize stored) const;
     void reopen();
+    void prepareColour(const ColourDescription &colour, ColourModel model);
+    QImage::Format decodedFormat() const;
 
     QString m_shownName;
     std::unique_ptr<QIODevice> m_device;
@@ -83,6 +91,8 @@ private:
     // What Qt's reader hands back, where its header tells, and what it holds besides.
     QImage::Format m_qtFormat = QImage::Format_Invalid;
     qint64 m_qtHeldBytes = 0;
+    ColourDescription m_colour;
+    std::unique_ptr<ColourConversion> m_conversion;
 };
 
 // Lets Qt's image readers allocate what the picture budget allows: their own limit is

@@ -7,7 +7,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 test_packages=(xvfb xauth xdotool desktop-file-utils appstream dpkg-dev file
-    sway grim wtype qt6-wayland)
+    sway grim wtype qt6-wayland liblcms2-utils)
 case "${1:-}" in
 asan)
     bash "$root/scripts/setup.sh" --asan "${test_packages[@]}"

@@ -2,8 +2,12 @@
 
 #include <QBuffer>
 #include <QImageWriter>
+#include <cstdio>
+#include <cstdlib>
 #include <utility>
 #include <zlib.h>
+// jpeglib.h needs size_t and FILE first.
+#include <jpeglib.h>
 
 namespace hostile {
 
@@ -247,6 +251,72 @@ QByteArray gifEndingEarly()
 {
     return QByteArray::fromHex("47494638396164006400810000000000ffffffff000000ff00"
                                "2c00000000640064000002064c983061c2a4003b");
+}
+
+QByteArray jpegWithSegments(const QByteArray &jpeg, const QList<QPair<uchar, QByteArray>> &segments)
+{
+    QByteArray inserted;
+    for (const auto &[marker, body] : segments)
+        inserted += jpegSegment(marker, body);
+    return jpeg.left(2) + inserted + jpeg.mid(2);
+}
+
+QByteArray pngWithChunks(const QByteArray &png, const QByteArrayList &chunks)
+{
+    QByteArray inserted;
+    for (const QByteArray &chunk : chunks)
+        inserted += pngChunk(chunk);
+    return png.left(33) + inserted + png.mid(33);
+}
+
+QByteArray iccSegment(const QByteArray &icc)
+{
+    return QByteArray("ICC_PROFILE\0\1\1", 14) + icc;
+}
+
+QByteArray iccpChunk(const QByteArray &icc)
+{
+    return QByteArray("iCCPicc\0\0", 9) + qCompress(icc).mid(4); // without Qt's length
+}
+
+QByteArray cmykJpeg(const QList<QColor> &patches, int side, bool adobe, bool ycck,
+                    const QByteArray &icc)
+{
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr errors;
+    cinfo.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&cinfo);
+    unsigned char *out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &out, &size);
+    cinfo.image_width = JDIMENSION(side * patches.size());
+    cinfo.image_height = JDIMENSION(side);
+    cinfo.input_components = 4;
+    cinfo.in_color_space = JCS_CMYK;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_colorspace(&cinfo, ycck ? JCS_YCCK : JCS_CMYK);
+    cinfo.write_Adobe_marker = adobe;
+    jpeg_set_quality(&cinfo, 95, TRUE);
+    jpeg_start_compress(&cinfo, TRUE);
+    if (!icc.isEmpty())
+        jpeg_write_icc_profile(&cinfo, reinterpret_cast<const JOCTET *>(icc.constData()),
+                               unsigned(icc.size()));
+    QByteArray row;
+    for (const QColor &patch : patches) {
+        const int inks[] = {patch.cyan(), patch.magenta(), patch.yellow(), patch.black()};
+        for (int x = 0; x < side; ++x)
+            for (const int ink : inks)
+                row += char(adobe ? 255 - ink : ink);
+    }
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW line = reinterpret_cast<JSAMPROW>(row.data());
+        jpeg_write_scanlines(&cinfo, &line, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    const QByteArray jpeg(reinterpret_cast<const char *>(out), qsizetype(size));
+    std::free(out);
+    return jpeg;
 }
 
 } // namespace hostile

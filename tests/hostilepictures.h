@@ -1,7 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayList>
+#include <QColor>
 #include <QImage>
+#include <QList>
+#include <QPair>
 
 // Pictures made to hurt a decoder: tiny files that claim huge sizes, cut and holed
 // files. Shared by the tests and the benchmarks; none is ever committed.
@@ -33,5 +37,20 @@ QByteArray iconHolding(const QByteArray &image);
 QByteArray jpegWithManyScans(int side, int scans);
 // A 100 × 100 GIF, whole in its structure, whose picture data ends after 10 pixels.
 QByteArray gifEndingEarly();
+
+// What cameras and editors put into pictures besides pixels.
+// `jpeg` with segments (marker and body) inserted right after its start marker.
+QByteArray jpegWithSegments(const QByteArray &jpeg,
+                            const QList<QPair<uchar, QByteArray>> &segments);
+// `png` with chunks (type, then data) inserted right after its header chunk.
+QByteArray pngWithChunks(const QByteArray &png, const QByteArrayList &chunks);
+// An ICC profile as the body of one APP2 segment, and as an iCCP chunk.
+QByteArray iccSegment(const QByteArray &icc);
+QByteArray iccpChunk(const QByteArray &icc);
+// A JPEG of CMYK patches (QColor::fromCmyk) side by side, each `side` pixels square:
+// YCCK or CMYK, with Adobe's marker and inks stored inverted or plain, with `icc`
+// embedded when given.
+QByteArray cmykJpeg(const QList<QColor> &patches, int side, bool adobe, bool ycck,
+                    const QByteArray &icc = QByteArray());
 
 } // namespace hostile

@@ -10,6 +10,9 @@
 #include "shell/wallsettings.h"
 #include "testsupport.h"
 
+#include <QBuffer>
+#include <QColorSpace>
+#include <QColorTransform>
 #include <QDir>
 #include <QDirIterator>
 #include <QImageWriter>
@@ -17,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
+#include <QtEndian>
 #include <cerrno>
 #include <cmath>
 #include <fcntl.h>
@@ -95,6 +99,59 @@ double meanDifference(const QImage &a, const QImage &b)
     return sum / (3.0 * a.width() * a.height());
 }
 
+// A TIFF block whose GPS directory says "north", as cameras write it after "Exif\0\0".
+const QByteArray GpsExif = QByteArray::fromHex("49492a0008000000"
+                                               "0100"
+                                               "25880400010000001a000000"
+                                               "00000000"
+                                               "0100"
+                                               "010002000200000055534500"
+                                               "00000000");
+const QByteArray Xmp = "<x:xmpmeta>SECRET-XMP</x:xmpmeta>";
+
+// A picture with the private things a phone or an editor leaves in it.
+QByteArray privatePicture(bool png, bool deep, const QColorSpace &space, QColor colour)
+{
+    QImage image(800, 400, deep ? QImage::Format_RGBX64 : QImage::Format_RGB32);
+    image.fill(colour);
+    image.setColorSpace(space);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, png ? "png" : "jpeg");
+    writer.setQuality(95);
+    writer.write(image);
+    if (png)
+        return hostile::pngWithChunks(
+            bytes, {QByteArray("tEXtComment\0SECRET-COMMENT", 26),
+                    QByteArray("iTXtXML:com.adobe.xmp\0\0\0\0\0", 26) + Xmp, "eXIf" + GpsExif});
+    return hostile::jpegWithSegments(
+        bytes, {{0xE1, QByteArray("Exif\0\0", 6) + GpsExif},
+                {0xE1, QByteArray("http://ns.adobe.com/xap/1.0/\0", 29) + Xmp},
+                {0xFE, "SECRET-COMMENT"}});
+}
+
+// The markers of a JPEG up to its image data, or of a PNG its chunk types.
+QByteArrayList headerParts(const QByteArray &file)
+{
+    QByteArrayList parts;
+    if (file.startsWith("\x89PNG")) {
+        for (qsizetype at = 8; at + 8 <= file.size();) {
+            parts << file.mid(at + 4, 4);
+            at += 12 + qsizetype(qFromBigEndian<quint32>(file.constData() + at));
+        }
+        return parts;
+    }
+    for (qsizetype at = 2; at + 4 <= file.size() && uchar(file[at]) == 0xFF;) {
+        const uchar marker = uchar(file[at + 1]);
+        parts << QByteArray::number(marker, 16);
+        if (marker == 0xDA)
+            break;
+        at += 2 + (uchar(file[at + 2]) << 8 | uchar(file[at + 3]));
+    }
+    return parts;
+}
+
 } // namespace
 
 class TstCutter : public QObject {
@@ -108,6 +165,8 @@ private slots:
     void otherGridsCoverThePicture();
     void everyPixelFormatInEveryGrid_data();
     void everyPixelFormatInEveryGrid();
+    void tilesAreSrgbAndCarryNothingPrivate_data();
+    void tilesAreSrgbAndCarryNothingPrivate();
     void badPictureDoesNotStopTheBatch();
     void picturesSharingAFolderGetOneEach();
     void inputsAreNeverOverwritten();
@@ -140,12 +199,18 @@ void TstCutter::defaultTilesAreTheWindowsTiles_data()
     QTest::addColumn<int>("sourceDotsPerMeter");
     QTest::addColumn<QByteArrayList>("choice"); // the same options for the window and the cutter
     QTest::addColumn<bool>("enlarged");
+    QTest::addColumn<int>("colourSpace"); // 0: untagged
     QTest::newRow("window's cut, cutter without a screen") << "photo.jpg" << 3780 << QByteArrayList()
-                                                           << false;
+                                                           << false << 0;
     QTest::newRow("full resolution, density from a 300 dpi picture")
-        << "print.png" << 11811 << QByteArrayList{"--size", "1080"} << true;
+        << "print.png" << 11811 << QByteArrayList{"--size", "1080"} << true << 0;
     QTest::newRow("nine-grid in proportion, centred frame")
-        << "crop.jpg" << 3780 << QByteArrayList{"--grid", "3x3", "--fit", "crop"} << false;
+        << "crop.jpg" << 3780 << QByteArrayList{"--grid", "3x3", "--fit", "crop"} << false << 0;
+    QTest::newRow("sRGB-tagged photo") << "srgb.jpg" << 3780 << QByteArrayList() << false
+                                       << int(QColorSpace::SRgb);
+    QTest::newRow("Display P3 photo at full resolution")
+        << "p3.jpg" << 3780 << QByteArrayList{"--size", "1080"} << true
+        << int(QColorSpace::DisplayP3);
 }
 
 void TstCutter::defaultTilesAreTheWindowsTiles()
@@ -154,9 +219,12 @@ void TstCutter::defaultTilesAreTheWindowsTiles()
     QFETCH(int, sourceDotsPerMeter);
     QFETCH(QByteArrayList, choice);
     QFETCH(bool, enlarged);
+    QFETCH(int, colourSpace);
     const QString within = "same/" + QFileInfo(name).completeBaseName();
     const QString folder = m_dir.filePath(within);
     QImage image = photoLike(enlarged ? QSize(800, 400) : QSize(1200, 900));
+    if (colourSpace != 0)
+        image.setColorSpace(static_cast<QColorSpace::NamedColorSpace>(colourSpace));
     image.setDotsPerMeterX(sourceDotsPerMeter);
     image.setDotsPerMeterY(sourceDotsPerMeter);
     const QString source = picture(within + "/" + name, image);
@@ -297,6 +365,74 @@ void TstCutter::everyPixelFormatInEveryGrid()
     const QColor want = image.pixelColor(900 * (2 * columns - 1) / (2 * columns),
                                          600 * (2 * rows - 1) / (2 * rows));
     QVERIFY2(sameColour(seen, want, 24), qPrintable(seen.name() + " " + want.name()));
+}
+
+void TstCutter::tilesAreSrgbAndCarryNothingPrivate_data()
+{
+    QTest::addColumn<bool>("png");
+    QTest::addColumn<bool>("deep");
+    QTest::addColumn<int>("colourSpace");
+    QTest::addColumn<QStringList>("options"); // empty: the window's cut
+    const struct {
+        const char *name;
+        bool png, deep;
+        QColorSpace::NamedColorSpace space;
+    } pictures[] = {{"Display P3 JPEG", false, false, QColorSpace::DisplayP3},
+                    {"Display P3 16-bit PNG", true, true, QColorSpace::DisplayP3},
+                    {"sRGB PNG", true, false, QColorSpace::SRgb}};
+    for (const auto &p : pictures) {
+        QTest::addRow("%s, window", p.name) << p.png << p.deep << int(p.space) << QStringList();
+        QTest::addRow("%s, cutter", p.name)
+            << p.png << p.deep << int(p.space) << QStringList{"--quiet"};
+        // The bottom row's tiles are copies of the picture's region, metadata and all.
+        QTest::addRow("%s, cutter 3x3", p.name)
+            << p.png << p.deep << int(p.space)
+            << QStringList{"--quiet", "--grid", "3x3", "--size", "200"};
+        QTest::addRow("%s, cutter 3x3 PNG tiles", p.name)
+            << p.png << p.deep << int(p.space)
+            << QStringList{"--quiet", "--grid", "3x3", "--format", "png"};
+    }
+}
+
+void TstCutter::tilesAreSrgbAndCarryNothingPrivate()
+{
+    QFETCH(bool, png);
+    QFETCH(bool, deep);
+    QFETCH(int, colourSpace);
+    QFETCH(QStringList, options);
+    const QColorSpace space(static_cast<QColorSpace::NamedColorSpace>(colourSpace));
+    const QColor stored(200, 60, 40);
+    const QColor shown = space.transformationToColorSpace(QColorSpace::SRgb).map(stored);
+    const QString folder = m_dir.filePath(QString("private/%1").arg(QTest::currentDataTag()));
+    QVERIFY(QDir().mkpath(folder));
+    const QString source = folder + (png ? "/phone.png" : "/phone.jpg");
+    writeBytes(privatePicture(png, deep, space, stored), source);
+    QString out = folder;
+    if (options.isEmpty()) {
+        WindowFixture window(folder);
+        window.desktop.chosenFile = source;
+        window.load();
+        window->Command1_Click();
+        window->Command2_Click();
+        QCOMPARE(window.desktop.titles(), QStringList{"恭喜:"});
+    } else {
+        out += "/tiles";
+        QCOMPARE(cut(options << "--out" << out << source).status, 0);
+    }
+    const QStringList tiles = QDir(out).entryList({"[1-9].jpg", "[1-9].png"}, QDir::Files);
+    QVERIFY(tiles.size() >= 8);
+    for (const QString &name : tiles) {
+        const QByteArray tile = readBytes(out + "/" + name);
+        for (const QByteArray &part : headerParts(tile))
+            QVERIFY2(part == "e0" || part == "db" || part == "c0" || part == "c4" || part == "da" ||
+                         part == "IHDR" || part == "pHYs" || part == "IDAT" || part == "IEND",
+                     qPrintable(name + " holds " + part));
+        QVERIFY2(!tile.contains("SECRET") && !tile.contains("Exif"), qPrintable(name));
+        const QImage image(out + "/" + name);
+        const QColor centre = image.pixelColor(image.width() / 2, image.height() / 2);
+        QVERIFY2(sameColour(centre, shown, 5),
+                 qPrintable(name + ": " + centre.name() + ", not " + shown.name()));
+    }
 }
 
 void TstCutter::badPictureDoesNotStopTheBatch()
