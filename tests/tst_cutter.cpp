@@ -17,6 +17,7 @@
 #include <QDirIterator>
 #include <QImageWriter>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
@@ -644,22 +645,34 @@ void TstCutter::namesThatAreNotText()
 void TstCutter::usageErrors_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    QTest::newRow("no picture") << QStringList();
-    QTest::newRow("unknown option") << QStringList({"--fast", "a.jpg"});
-    QTest::newRow("size not a number") << QStringList({"--size", "big", "a.jpg"});
-    QTest::newRow("grid zero") << QStringList({"--grid", "0x2", "a.jpg"});
-    QTest::newRow("quality 0") << QStringList({"--quality=0", "a.jpg"});
-    QTest::newRow("value given to a switch") << QStringList({"--quiet=no", "a.jpg"});
-    QTest::newRow("line break in an unknown option") << QStringList({"--fa\nst", "a.jpg"});
+    QTest::addColumn<int>("lines"); // on standard error
+    // The error, and the pointer to --help.
+    QTest::newRow("no picture") << QStringList() << 2;
+    QTest::newRow("unknown option") << QStringList({"--fast", "a.jpg"}) << 2;
+    QTest::newRow("size not a number") << QStringList({"--size", "big", "a.jpg"}) << 2;
+    QTest::newRow("grid zero") << QStringList({"--grid", "0x2", "a.jpg"}) << 2;
+    QTest::newRow("grid of eleven columns") << QStringList({"--grid", "11x1", "a.jpg"}) << 2;
+    QTest::newRow("fit unknown") << QStringList({"--fit", "zoom", "a.jpg"}) << 2;
+    QTest::newRow("crop negative") << QStringList({"--crop", "-1,0,10,10", "a.jpg"}) << 2;
+    QTest::newRow("crop empty") << QStringList({"--crop", "0,0,0,10", "a.jpg"}) << 2;
+    QTest::newRow("crop not numbers") << QStringList({"--crop", "a,b,c,d", "a.jpg"}) << 2;
+    QTest::newRow("quality 0") << QStringList({"--quality=0", "a.jpg"}) << 2;
+    QTest::newRow("value given to a switch") << QStringList({"--quiet=no", "a.jpg"}) << 2;
+    QTest::newRow("line break in an unknown option") << QStringList({"--fa\nst", "a.jpg"}) << 2;
+    // Known only once the picture is read: one line for the picture.
+    QTest::newRow("crop outside the picture") << QStringList({"--crop", "30,0,20,20", "a.jpg"}) << 1;
 }
 
 void TstCutter::usageErrors()
 {
     QFETCH(QStringList, arguments);
+    QFETCH(int, lines);
+    const QString picture = this->picture("usage/a.jpg", photoLike(QSize(40, 30)));
+    arguments.replaceInStrings(QRegularExpression("^a\\.jpg$"), picture);
     const Run run = cut(arguments);
     QCOMPARE(run.status, 2);
-    QCOMPARE(run.err.count('\n'), 2); // the error and the pointer to --help
-    QVERIFY(!QFileInfo::exists(QDir::current().filePath("1.jpg")));
+    QCOMPARE(run.err.count('\n'), lines);
+    QVERIFY(!QFileInfo::exists(m_dir.filePath("usage/1.jpg")));
 }
 
 QTEST_MAIN(TstCutter)
