@@ -6,6 +6,8 @@
 #include "core/iconimage.h"
 #include "core/jpegdecoder.h"
 #include "core/memorybudget.h"
+#include "core/picturedecoder.h"
+#include "core/pixelbytes.h"
 #include "core/regularfile.h"
 #include "core/systemerror.h"
 
@@ -59,33 +61,6 @@ QString tooLarge(QSize size, qint64 bytes)
            beyondBudget(bytes);
 }
 
-// Bits a pixel of `format` takes; a format the header does not tell counts as 32.
-int bitsOf(QImage::Format format)
-{
-    if (format <= QImage::Format_Invalid || format >= QImage::NImageFormats)
-        return 32;
-    return QImage::toPixelFormat(format).bitsPerPixel();
-}
-
-// What Qt's smooth scaling adds a pixel: it takes a few formats as they are and first
-// converts any other to one of those (64 bits a pixel for deep ones, else 32), a
-// narrow one through a copy of its own on the way.
-int resamplingBits(QImage::Format format)
-{
-    switch (format) {
-    case QImage::Format_RGB32:
-    case QImage::Format_ARGB32_Premultiplied:
-    case QImage::Format_RGBX64:
-    case QImage::Format_RGBA64_Premultiplied:
-        return 0;
-    default:
-        break;
-    }
-    const int bits = bitsOf(format);
-    const int converted = bits > 32 || format == QImage::Format_Grayscale16 ? 64 : 32;
-    return converted + (bits < 32 ? bits : 0);
-}
-
 } // namespace
 
 PictureReader::PictureReader(const QString &path) : PictureReader(QFile::encodeName(path), path) {}
@@ -126,7 +101,7 @@ void PictureReader::readHeader()
 {
     if (m_device->size() == 0)
         fail(QStringLiteral("文件是空的"));
-    const QByteArray magic = m_device->peek(10);
+    const QByteArray magic = m_device->peek(12);
     // Whatever Qt would take for a JPEG goes through our own decoder.
     if (magic.startsWith("\xFF\xD8")) {
         try {
@@ -137,6 +112,17 @@ void PictureReader::readHeader()
         m_storedSize = m_jpeg->size();
         m_quarterTurn = m_jpeg->transformation() & QImageIOHandler::TransformationRotate90;
         m_turned = m_jpeg->transformation() != QImageIOHandler::TransformationNone;
+        return;
+    }
+    try {
+        m_decoder = openPictureDecoder(*m_device, magic);
+    } catch (const Error &e) {
+        fail(e.message());
+    }
+    if (m_decoder) {
+        m_storedSize = m_decoder->size();
+        m_quarterTurn = m_decoder->transformation() & QImageIOHandler::TransformationRotate90;
+        m_turned = m_decoder->transformation() != QImageIOHandler::TransformationNone;
         return;
     }
     if ((magic.startsWith("GIF8") && !gifIsComplete(*m_device)) ||
@@ -190,7 +176,25 @@ QSize PictureReader::size() const
 
 QImage::Format PictureReader::format() const
 {
+    if (m_decoder)
+        return m_decoder->format();
     return m_jpeg ? QImage::Format_RGB32 : m_qtFormat;
+}
+
+ColourDescription PictureReader::colour() const
+{
+    return m_decoder ? m_decoder->colour() : m_colour;
+}
+
+bool PictureReader::isCmyk() const
+{
+    return m_decoder && m_decoder->isCmyk();
+}
+
+void PictureReader::keepInks(bool kept)
+{
+    if (m_decoder)
+        m_decoder->keepInks(kept);
 }
 
 QSize PictureReader::storedDecodeSize(QSize upright) const
@@ -202,6 +206,8 @@ QSize PictureReader::storedDecodeSize(QSize upright) const
 
 QSize PictureReader::stepFor(QSize storedSize) const
 {
+    if (m_decoder)
+        return m_decoder->stepFor(storedSize);
     if (m_jpeg) {
         for (int eighths = 1; eighths < 8; ++eighths) {
             const QSize step = m_jpeg->scaledSize(eighths);
@@ -215,6 +221,11 @@ QSize PictureReader::stepFor(QSize storedSize) const
 QList<QSize> PictureReader::decodeSizes() const
 {
     QList<QSize> sizes;
+    if (m_decoder) {
+        for (const QSize &step : m_decoder->decodeSizes())
+            sizes << (m_quarterTurn ? step.transposed() : step);
+        return sizes;
+    }
     for (int eighths = 1; eighths <= 8; ++eighths) {
         const QSize step = m_jpeg && eighths < 8 ? m_jpeg->scaledSize(eighths) : m_storedSize;
         const QSize upright = m_quarterTurn ? step.transposed() : step;
@@ -237,6 +248,9 @@ qint64 PictureReader::decodeBytes(QSize step, bool resampled) const
 {
     if (m_jpeg)
         return m_jpeg->peakBytes(eighthsFor(step));
+    if (m_decoder)
+        return m_decoder->peakBytes(step) +
+               (resampled ? pixelArea(step) * resamplingBits(format()) / 8 : 0);
     const int bits = bitsOf(m_qtFormat) + (resampled ? resamplingBits(m_qtFormat) : 0);
     return pixelArea(step) * bits / 8 + m_qtHeldBytes;
 }
@@ -246,10 +260,12 @@ qint64 PictureReader::peakBytes(QSize decodeSize) const
     const QSize stored = storedDecodeSize(decodeSize);
     const QSize step = stepFor(stored);
     qint64 bytes = decodeBytes(step, step != stored);
+    // What resampling and turning make: 64 bits a pixel from deep pictures of ours.
+    const qint64 made = m_decoder ? resultBytes(format()) : 4;
     if (step != stored)
-        bytes += pixelArea(stored) * 4;
+        bytes += pixelArea(stored) * made;
     if (m_turned)
-        bytes += pixelArea(stored) * 4;
+        bytes += pixelArea(stored) * made;
     return bytes;
 }
 
@@ -259,6 +275,17 @@ QImage PictureReader::read(QSize decodeSize)
     const qint64 bytes = peakBytes(decodeSize);
     if (bytes > PictureMemoryBudget)
         fail(tooLarge(size(), bytes));
+    if (m_decoder) {
+        QImage image;
+        try {
+            image = m_decoder->decode(stepFor(stored));
+        } catch (const Error &e) {
+            fail(e.message());
+        }
+        if (image.size() != stored)
+            image = image.scaled(stored, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        return applyTransformation(image, m_decoder->transformation());
+    }
     if (!m_jpeg) {
         if (!m_qt)
             fail(qtReason(QImageReader::DeviceError)); // read once only
@@ -288,13 +315,6 @@ QImage PictureReader::read(QSize decodeSize)
 void setUpPictureReading()
 {
     QImageReader::setAllocationLimit(AllocationLimitMegabytes);
-}
-
-int bytesPerPixel(QImage::Format format)
-{
-    if (format <= QImage::Format_Invalid || format >= QImage::NImageFormats)
-        return 4;
-    return qMax(4, QImage::toPixelFormat(format).bitsPerPixel() / 8);
 }
 
 } // namespace tk

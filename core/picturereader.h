@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/colourdescription.h"
+#include "core/pixelbytes.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QList>
@@ -13,10 +16,12 @@ class QImageReader;
 namespace tk {
 
 class JpegDecoder;
+class PictureDecoder;
 
 // A picture file opened for decoding: only a regular file (or a link to one) is
 // read, its header at once, its pixels on read(). JPEG goes through the JPEG
-// library's own interface, everything else through Qt's readers. No decode is
+// library's own interface, HEIF and AVIF, WebP and TIFF through decoders of their own
+// (core/picturedecoder.h), everything else through Qt's readers. No decode is
 // started that would take more than the picture budget. Failures throw tk::Error
 // naming the file and the cause.
 class PictureReader {
@@ -42,6 +47,14 @@ public:
 
     // The pixel format read() hands back, where the header tells it.
     QImage::Format format() const;
+    // What the numbers of the picture mean, where the format says: known once the header
+    // is read, or for some files only after read().
+    ColourDescription colour() const;
+    // A CMYK picture (TIFF) is read as RGB by the plain ink formula unless its inks are
+    // kept: then read() hands them on as PictureDecoder::keepInks() describes. Call
+    // before read().
+    bool isCmyk() const;
+    void keepInks(bool kept);
     const QString &shownName() const { return m_shownName; }
 
 private:
@@ -58,6 +71,7 @@ private:
     QString m_shownName;
     std::unique_ptr<QIODevice> m_device;
     std::unique_ptr<JpegDecoder> m_jpeg;
+    std::unique_ptr<PictureDecoder> m_decoder;
     std::unique_ptr<QImageReader> m_qt;
     QSize m_storedSize;
     bool m_quarterTurn = false;
@@ -65,6 +79,7 @@ private:
     // What Qt's reader hands back, where its header tells, and what it holds besides.
     QImage::Format m_qtFormat = QImage::Format_Invalid;
     qint64 m_qtHeldBytes = 0;
+    ColourDescription m_colour;
 };
 
 // Lets Qt's image readers allocate what the picture budget allows: their own limit is
@@ -72,9 +87,5 @@ private:
 // whole process, so a program that reads pictures sets it once at start, before any
 // picture is read, rather than a reader changing it behind the program's back.
 void setUpPictureReading();
-
-// Bytes per pixel of an image in `format`, at least 4 (what a conversion to 32 bits
-// takes); 4 when the format is not known.
-int bytesPerPixel(QImage::Format format);
 
 } // namespace tk
