@@ -74,13 +74,15 @@ void MsgBoxModeless(const QString &prompt, int style, const QString &title, QWid
     box->show();
 }
 
-QString ShowOpenDialog(QWidget *parent)
+QString ShowOpenDialog(QWidget *parent, const QStringList &filters)
 {
     if (openDialogHook())
         return openDialogHook()();
     QFileDialog dialog(parent);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setProxyModel(new FileListProxy(&dialog));
+    if (!filters.isEmpty())
+        dialog.setNameFilters(filters);
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 

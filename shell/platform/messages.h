@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QWidget;
@@ -35,8 +36,9 @@ int MsgBox(const QString &prompt, int style, const QString &title,
 // answer is not looked at.
 void MsgBoxModeless(const QString &prompt, int style, const QString &title, QWidget *parent);
 
-// The open-file dialog: the chosen file's full path, or an empty string on Cancel.
-QString ShowOpenDialog(QWidget *parent);
+// The open-file dialog offering `filters` (the first chosen): the chosen file's full
+// path, or an empty string on Cancel.
+QString ShowOpenDialog(QWidget *parent, const QStringList &filters = QStringList());
 
 // Tests stand in for the user: a set hook answers instead of the real dialog.
 // The hook sees every box, modal or not; a modeless box's answer is not looked at.
