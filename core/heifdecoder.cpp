@@ -2,6 +2,7 @@
 
 #include "core/error.h"
 #include "core/memorybudget.h"
+#include "core/ycbcrreduction.h"
 
 #include <QIODevice>
 #include <libheif/heif.h>
@@ -15,6 +16,7 @@ constexpr int HeaderSideLimit = 65535;
 // What the codec keeps besides the planes it hands over, in samples a pixel.
 constexpr qint64 CodecSamplesPerPixel = 3;
 constexpr qint64 FixedWorkBytes = qint64(4) << 20;
+constexpr int Factors[] = {8, 4, 2, 1};
 
 int64_t position(void *device)
 {
@@ -62,6 +64,25 @@ void check(const heif_error &error)
         throw Error(reasonOf(error));
 }
 
+// How the codec's YCbCr becomes RGB: the picture's own description, else what libheif
+// takes when there is none (BT.601, full range).
+struct Matrix {
+    int coefficients = heif_matrix_coefficients_ITU_R_BT_601_6;
+    bool fullRange = true;
+};
+
+template <typename Source, typename Getter> Matrix matrixOf(Source source, Getter get)
+{
+    Matrix matrix;
+    heif_color_profile_nclx *nclx = nullptr;
+    if (get(source, &nclx).code == heif_error_Ok && nclx) {
+        matrix.coefficients = nclx->matrix_coefficients;
+        matrix.fullRange = nclx->full_range_flag;
+        heif_nclx_color_profile_free(nclx);
+    }
+    return matrix;
+}
+
 void releaseImage(void *image)
 {
     heif_image_release(static_cast<heif_image *>(image));
@@ -86,6 +107,7 @@ struct HeifDecoder::State {
     heif_image_handle *handle = nullptr;
     int depth = 8;
     bool alpha = false;
+    int matrix = heif_matrix_coefficients_ITU_R_BT_601_6;
     QSize stored;
     QSize coded; // before the turns and the crop
 
@@ -119,6 +141,27 @@ HeifDecoder::HeifDecoder(QIODevice &device) : m(std::make_unique<State>())
                                               qMax(m->coded.width(), m->coded.height()) + 1);
     m->depth = qMax(8, heif_image_handle_get_luma_bits_per_pixel(m->handle));
     m->alpha = heif_image_handle_has_alpha_channel(m->handle);
+    m->matrix = matrixOf(m->handle, heif_image_handle_get_nclx_color_profile).coefficients;
+}
+
+bool HeifDecoder::reducible() const
+{
+    double kr = 0, kb = 0;
+    return m->depth == 8 && !m->alpha && lumaWeights(m->matrix, &kr, &kb);
+}
+
+QList<QSize> HeifDecoder::decodeSizes() const
+{
+    if (!reducible())
+        return {m->stored};
+    QList<QSize> sizes;
+    for (const int factor : Factors) {
+        const QSize step((m->stored.width() + factor - 1) / factor,
+                         (m->stored.height() + factor - 1) / factor);
+        if (sizes.isEmpty() || sizes.last() != step)
+            sizes << step;
+    }
+    return sizes;
 }
 
 HeifDecoder::~HeifDecoder() = default;
@@ -158,8 +201,9 @@ ColourDescription HeifDecoder::colour() const
 
 // The codec's planes at up to three samples a pixel (a grid is put together at full
 // chroma, on a canvas no side of which passes the larger coded side), what the codec
-// keeps besides, the interleaved result and its turned copy.
-qint64 HeifDecoder::peakBytes(QSize) const
+// keeps besides, the interleaved result and its turned copy; or, reduced, the planes
+// at 4:2:0 and their turned copy, and the small result.
+qint64 HeifDecoder::peakBytes(QSize step) const
 {
     const qint64 sampleBytes = m->depth > 8 ? 2 : 1;
     const int side = qMax(m->coded.width(), m->coded.height());
@@ -167,11 +211,52 @@ qint64 HeifDecoder::peakBytes(QSize) const
     const qint64 codec = pixelArea(m->coded) * CodecSamplesPerPixel * sampleBytes;
     const qint64 alpha = m->alpha ? pixelArea(m->coded) * 2 * sampleBytes : 0;
     const qint64 result = pixelArea(m->stored) * QImage::toPixelFormat(format()).bitsPerPixel() / 8;
+    if (step.isValid() && step != m->stored)
+        return planes + codec + pixelArea(m->stored) * 3 + pixelArea(step) * 4 + FixedWorkBytes;
     return planes + codec + alpha + 2 * result + FixedWorkBytes;
 }
 
-QImage HeifDecoder::decode(QSize)
+QImage HeifDecoder::decodeReduced(int factor)
 {
+    heif_decoding_options *options = heif_decoding_options_alloc();
+    options->strict_decoding = 1;
+    heif_image *image = nullptr;
+    const heif_error error =
+        heif_decode_image(m->handle, &image, heif_colorspace_YCbCr, heif_chroma_420, options);
+    heif_decoding_options_free(options);
+    check(error);
+    const std::unique_ptr<heif_image, decltype(&heif_image_release)> owned(image, heif_image_release);
+    const Matrix matrix = matrixOf(image, heif_image_get_nclx_color_profile);
+    double kr = 0, kb = 0;
+    YCbCr420Planes planes{};
+    planes.y = heif_image_get_plane_readonly(image, heif_channel_Y, &planes.yStride);
+    planes.cb = heif_image_get_plane_readonly(image, heif_channel_Cb, &planes.cStride);
+    int crStride = 0;
+    planes.cr = heif_image_get_plane_readonly(image, heif_channel_Cr, &crStride);
+    planes.size = QSize(heif_image_get_width(image, heif_channel_Y),
+                        heif_image_get_height(image, heif_channel_Y));
+    if (!planes.y || !planes.cb || !planes.cr || crStride != planes.cStride ||
+        heif_image_get_bits_per_pixel_range(image, heif_channel_Y) != 8 ||
+        planes.size != m->stored)
+        throw Error(corruptReason());
+    if (!lumaWeights(matrix.coefficients, &kr, &kb))
+        return QImage(); // not one the weights describe: the full decode takes it
+    return reduceYCbCr420(planes, factor, kr, kb, matrix.fullRange);
+}
+
+QImage HeifDecoder::decode(QSize step)
+{
+    if (step.isValid() && step != m->stored && reducible()) {
+        int factor = 1;
+        for (const int f : Factors)
+            if (QSize((m->stored.width() + f - 1) / f, (m->stored.height() + f - 1) / f) == step)
+                factor = qMax(factor, f);
+        if (factor > 1) {
+            const QImage reduced = decodeReduced(factor);
+            if (!reduced.isNull())
+                return reduced;
+        }
+    }
     heif_decoding_options *options = heif_decoding_options_alloc();
     options->convert_hdr_to_8bit = 0;
     options->strict_decoding = 1;
