@@ -21,6 +21,11 @@ QByteArray webpAnimation(const QList<QImage> &frames, QSize canvas = QSize());
 
 struct TiffSpec {
     enum class Colour { Rgb, Rgba, Grey, Cmyk };
+    TiffSpec(Colour colour = Colour::Rgb, int bits = 8, bool tiled = false, int orientation = 1,
+             const QByteArray &iccProfile = QByteArray())
+        : colour(colour), bits(bits), tiled(tiled), orientation(orientation), iccProfile(iccProfile)
+    {
+    }
     Colour colour = Colour::Rgb;
     int bits = 8;
     bool tiled = false;

@@ -3,6 +3,7 @@
 #include "core/picture.h"
 #include "core/picturereader.h"
 #include "intake/intake.h"
+#include "modernpictures.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -59,6 +60,7 @@ private slots:
     void badInputIsRefused();
     void absurdDimensionsStayBounded_data();
     void absurdDimensionsStayBounded();
+    void colourStepGetsWhatItNeeds();
 
 private:
     QTemporaryDir m_dir;
@@ -202,6 +204,37 @@ void TstIntake::absurdDimensionsStayBounded()
     } catch (const tk::Error &) {
         QCOMPARE(preview.image().pixelColor(200, 100), Untouched);
     }
+}
+
+void TstIntake::colourStepGetsWhatItNeeds()
+{
+    using modern::TiffSpec;
+    const auto reader = [](const QByteArray &bytes) {
+        return tk::PictureReader::fromBytes(bytes, QStringLiteral("test"));
+    };
+    // 16-bit samples arrive whole, not rounded to 8 bits.
+    QImage deep(64, 32, QImage::Format_RGBX64);
+    deep.fill(QColor::fromRgba64(0x1234, 0x5678, 0x9ABC));
+    const auto tiff16 = reader(modern::tiffBytes(deep, TiffSpec{TiffSpec::Colour::Rgb, 16}));
+    QCOMPARE(tiff16->format(), QImage::Format_RGBX64);
+    QCOMPARE(tiff16->read().pixelColor(5, 5).rgba64(), QRgba64::fromRgba64(0x1234, 0x5678, 0x9ABC, 0xFFFF));
+
+    // The profile a TIFF carries, and the coded description of an AVIF.
+    const QByteArray profile("a profile's bytes, passed on as they are");
+    const auto described =
+        reader(modern::tiffBytes(deep, TiffSpec{TiffSpec::Colour::Rgb, 8, false, 1, profile}));
+    QCOMPARE(described->colour().iccProfile, profile);
+    QVERIFY(reader(modern::heifBytes(gridPicture(QSize(64, 32), 2, 1), true))->colour().hasCodePoints);
+
+    // CMYK inks handed on untouched when asked: red is magenta and yellow ink.
+    const auto cmyk =
+        reader(modern::tiffBytes(gridPicture(QSize(64, 32), 1, 1), TiffSpec{TiffSpec::Colour::Cmyk}));
+    QVERIFY(cmyk->isCmyk());
+    cmyk->keepInks(true);
+    const QImage inks = cmyk->read();
+    QCOMPARE(inks.format(), QImage::Format_RGBA8888);
+    const uchar *ink = inks.constScanLine(3) + 4 * 3;
+    QCOMPARE(QByteArray(reinterpret_cast<const char *>(ink), 4), QByteArray("\x00\xFF\xFF\x00", 4));
 }
 
 QTEST_GUILESS_MAIN(TstIntake)
