@@ -13,7 +13,8 @@ if [ "${1:-}" = --asan ]; then
 fi
 
 bash "$root/scripts/install.sh" cmake g++ make qt6-base-dev qt6-l10n-tools qt6-translations-l10n \
-    fonts-wqy-microhei libjpeg62-turbo-dev zlib1g-dev liblzma-dev "$@"
+    fonts-wqy-microhei libjpeg62-turbo-dev zlib1g-dev liblzma-dev pkg-config libheif-dev \
+    libwebp-dev libtiff-dev "$@"
 
 cmake -S "$root" -B "$build" "${config[@]}" >/dev/null
 cmake --build "$build" -j"$(nproc)"
