@@ -4,12 +4,10 @@
 #include "core/exif.h"
 #include "core/memorybudget.h"
 #include "core/rowreducer.h"
+#include "core/tiffhandle.h"
 #include "core/tiffrows.h"
 
 #include <QIODevice>
-#include <cstdarg>
-#include <cstdio>
-#include <cstring>
 #include <tiffio.h>
 #include <vector>
 
@@ -22,46 +20,6 @@ constexpr qint64 FixedWorkBytes = qint64(1) << 20;
 // Past this many strips or tiles, their sizes are not summed up: the file size stands in.
 constexpr quint32 StrilesWeighed = 1 << 20;
 
-QIODevice *deviceOf(thandle_t handle)
-{
-    return static_cast<QIODevice *>(handle);
-}
-
-tmsize_t readProc(thandle_t handle, void *data, tmsize_t size)
-{
-    return tmsize_t(deviceOf(handle)->read(static_cast<char *>(data), qint64(size)));
-}
-
-tmsize_t writeProc(thandle_t, void *, tmsize_t)
-{
-    return -1;
-}
-
-toff_t seekProc(thandle_t handle, toff_t offset, int whence)
-{
-    QIODevice *device = deviceOf(handle);
-    const qint64 base = whence == SEEK_CUR ? device->pos() : whence == SEEK_END ? device->size() : 0;
-    const qint64 target = base + qint64(offset);
-    return target >= 0 && device->seek(target) ? toff_t(target) : toff_t(-1);
-}
-
-int closeProc(thandle_t)
-{
-    return 0;
-}
-
-toff_t sizeProc(thandle_t handle)
-{
-    return toff_t(deviceOf(handle)->size());
-}
-
-int mapProc(thandle_t, void **, toff_t *)
-{
-    return 0;
-}
-
-void unmapProc(thandle_t, void *, toff_t) {}
-
 QString tooLargeReason()
 {
     return QStringLiteral("图片太大，超出内存上限");
@@ -71,9 +29,8 @@ QString tooLargeReason()
 
 struct TiffDecoder::State {
     QIODevice *device = nullptr;
-    TIFF *tiff = nullptr;
-    bool failed = false;
-    QString error;
+    TiffHandle handle;
+    TIFF *tiff = nullptr; // handle's
     QSize stored;
     quint16 orientation = ORIENTATION_TOPLEFT;
     bool direct = false; // read by our own rows, not libtiff's RGBA
@@ -83,37 +40,6 @@ struct TiffDecoder::State {
     qint64 bufferBytes = 0; // a decoded strip, or a tile and a band of tiles
     qint64 rawBytes = 0;    // the largest strip or tile as stored
     ColourDescription colour;
-
-    ~State()
-    {
-        if (tiff)
-            TIFFClose(tiff);
-    }
-
-    static int onError(TIFF *, void *self, const char *, const char *format, va_list args)
-    {
-        auto *state = static_cast<State *>(self);
-        if (!state->failed) {
-            char text[256];
-            std::vsnprintf(text, sizeof text, format, args);
-            state->error = QString::fromLocal8Bit(text);
-        }
-        state->failed = true;
-        return 1; // handled: nothing reaches standard error
-    }
-    // Warnings pass, but for the JPEG codec's inside a TIFF: those tell of lost data (bytes
-    // between segments excepted), as they do in a JPEG file.
-    static int onWarning(TIFF *tiff, void *self, const char *module, const char *format, va_list args)
-    {
-        if (module && std::strcmp(module, "JPEGLib") == 0) {
-            char text[256];
-            std::vsnprintf(text, sizeof text, format, args);
-            if (!std::strstr(text, "extraneous bytes"))
-                static_cast<State *>(self)->failed = true;
-        }
-        Q_UNUSED(tiff);
-        return 1;
-    }
 
     quint32 striles() const { return tiled ? TIFFNumberOfTiles(tiff) : TIFFNumberOfStrips(tiff); }
     void readHeader();
@@ -127,7 +53,7 @@ struct TiffDecoder::State {
     }
     void checkRead(tmsize_t got, qint64 wanted) const
     {
-        if (failed || got < wanted)
+        if (handle.failed() || got < wanted)
             throw Error(corruptReason());
     }
 };
@@ -210,7 +136,7 @@ void TiffDecoder::State::readHeader()
         rowsPerStrip = qBound<quint32>(1, rowsPerStrip, height);
         bufferBytes = qint64(qMin<quint64>(TIFFStripSize64(tiff), quint64(PictureMemoryBudget)));
     }
-    if (failed)
+    if (handle.failed())
         throw Error(corruptReason());
     weighStriles();
 }
@@ -232,25 +158,7 @@ void TiffDecoder::State::weighStriles()
 TiffDecoder::TiffDecoder(QIODevice &device) : m(std::make_unique<State>())
 {
     m->device = &device;
-    device.seek(0);
-    TIFFOpenOptions *options = TIFFOpenOptionsAlloc();
-    TIFFOpenOptionsSetErrorHandlerExtR(options, State::onError, m.get());
-    TIFFOpenOptionsSetWarningHandlerExtR(options, State::onWarning, m.get());
-    TIFFOpenOptionsSetMaxSingleMemAlloc(options, tmsize_t(PictureMemoryBudget));
-    // "m": no memory mapping, the device is read through the procedures.
-    m->tiff = TIFFClientOpenExt("tiff", "rm", &device, readProc, writeProc, seekProc, closeProc,
-                                sizeProc, mapProc, unmapProc, options);
-    TIFFOpenOptionsFree(options);
-    if (!m->tiff) {
-        // A first directory that starts past the end: the file was cut.
-        const QByteArray head = device.peek(8);
-        const auto *b = reinterpret_cast<const uchar *>(head.constData());
-        const quint32 offset = head.size() < 8 ? 0
-                               : head.startsWith("II")
-                                   ? quint32(b[4]) | quint32(b[5]) << 8 | quint32(b[6]) << 16 | quint32(b[7]) << 24
-                                   : quint32(b[7]) | quint32(b[6]) << 8 | quint32(b[5]) << 16 | quint32(b[4]) << 24;
-        throw Error(head.size() < 8 || offset >= device.size() ? truncatedReason() : corruptReason());
-    }
+    m->tiff = m->handle.open(device);
     m->readHeader();
 }
 
@@ -397,7 +305,7 @@ QImage TiffDecoder::decodeWhole()
     const int read = TIFFRGBAImageGet(&rgba, reinterpret_cast<uint32_t *>(image.bits()),
                                       quint32(m->stored.width()), quint32(m->stored.height()));
     TIFFRGBAImageEnd(&rgba);
-    if (!read || m->failed)
+    if (!read || m->handle.failed())
         throw Error(corruptReason());
     return image;
 }
