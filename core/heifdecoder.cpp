@@ -1,5 +1,6 @@
 #include "core/heifdecoder.h"
 
+#include "core/codeclibrary.h"
 #include "core/error.h"
 #include "core/memorybudget.h"
 #include "core/ycbcrreduction.h"
@@ -10,6 +11,36 @@
 namespace tk {
 
 namespace {
+
+#define TK_HEIF_FUNCTIONS(F) \
+    F(heif_context_alloc) F(heif_context_free) F(heif_context_get_primary_image_handle) \
+    F(heif_context_read_from_reader) F(heif_context_set_maximum_image_size_limit) \
+    F(heif_decode_image) F(heif_decoding_options_alloc) F(heif_decoding_options_free) \
+    F(heif_image_get_bits_per_pixel_range) F(heif_image_get_height) \
+    F(heif_image_get_nclx_color_profile) F(heif_image_get_plane) \
+    F(heif_image_get_plane_readonly) F(heif_image_get_width) F(heif_image_handle_get_height) \
+    F(heif_image_handle_get_ispe_height) F(heif_image_handle_get_ispe_width) \
+    F(heif_image_handle_get_luma_bits_per_pixel) F(heif_image_handle_get_nclx_color_profile) \
+    F(heif_image_handle_get_raw_color_profile) F(heif_image_handle_get_raw_color_profile_size) \
+    F(heif_image_handle_get_width) F(heif_image_handle_has_alpha_channel) \
+    F(heif_image_handle_release) F(heif_image_release) F(heif_init) \
+    F(heif_nclx_color_profile_free)
+
+struct Heif {
+    TK_HEIF_FUNCTIONS(TK_CODEC_MEMBER)
+};
+
+const Heif &heif()
+{
+    static const Heif functions = [] {
+        const QString format = QStringLiteral("HEIF/AVIF");
+        void *library = codecLibrary(TK_LIBHEIF, format);
+        Heif table;
+        TK_HEIF_FUNCTIONS(TK_CODEC_RESOLVE)
+        return table;
+    }();
+    return functions;
+}
 
 // The largest side libheif takes from a file's header before we have judged it.
 constexpr int HeaderSideLimit = 65535;
@@ -78,14 +109,14 @@ template <typename Source, typename Getter> Matrix matrixOf(Source source, Gette
     if (get(source, &nclx).code == heif_error_Ok && nclx) {
         matrix.coefficients = nclx->matrix_coefficients;
         matrix.fullRange = nclx->full_range_flag;
-        heif_nclx_color_profile_free(nclx);
+        heif().heif_nclx_color_profile_free(nclx);
     }
     return matrix;
 }
 
 void releaseImage(void *image)
 {
-    heif_image_release(static_cast<heif_image *>(image));
+    heif().heif_image_release(static_cast<heif_image *>(image));
 }
 
 // libheif hands deep samples at their coded depth (10 or 12 bits); Qt wants 16.
@@ -103,7 +134,7 @@ void widenSamples(uchar *bits, int stride, int width, int height, int depth)
 } // namespace
 
 struct HeifDecoder::State {
-    heif_context *context = heif_context_alloc();
+    heif_context *context = heif().heif_context_alloc();
     heif_image_handle *handle = nullptr;
     int depth = 8;
     bool alpha = false;
@@ -114,34 +145,34 @@ struct HeifDecoder::State {
     ~State()
     {
         if (handle)
-            heif_image_handle_release(handle);
-        heif_context_free(context);
+            heif().heif_image_handle_release(handle);
+        heif().heif_context_free(context);
     }
 };
 
 HeifDecoder::HeifDecoder(QIODevice &device) : m(std::make_unique<State>())
 {
     static const bool initialised = [] {
-        heif_init(nullptr);
+        heif().heif_init(nullptr);
         return true;
     }();
     Q_UNUSED(initialised);
     device.seek(0);
-    heif_context_set_maximum_image_size_limit(m->context, HeaderSideLimit);
-    check(heif_context_read_from_reader(m->context, &DeviceReader, &device, nullptr));
-    check(heif_context_get_primary_image_handle(m->context, &m->handle));
-    m->stored = QSize(heif_image_handle_get_width(m->handle), heif_image_handle_get_height(m->handle));
-    m->coded = QSize(heif_image_handle_get_ispe_width(m->handle),
-                     heif_image_handle_get_ispe_height(m->handle));
+    heif().heif_context_set_maximum_image_size_limit(m->context, HeaderSideLimit);
+    check(heif().heif_context_read_from_reader(m->context, &DeviceReader, &device, nullptr));
+    check(heif().heif_context_get_primary_image_handle(m->context, &m->handle));
+    m->stored = QSize(heif().heif_image_handle_get_width(m->handle), heif().heif_image_handle_get_height(m->handle));
+    m->coded = QSize(heif().heif_image_handle_get_ispe_width(m->handle),
+                     heif().heif_image_handle_get_ispe_height(m->handle));
     if (m->stored.isEmpty() || m->coded.isEmpty())
         throw Error(corruptReason());
     // A grid's canvas is sized by its own record, which only the decode reads: no side
     // may pass the size the header gives, so the estimate below holds.
-    heif_context_set_maximum_image_size_limit(m->context,
+    heif().heif_context_set_maximum_image_size_limit(m->context,
                                               qMax(m->coded.width(), m->coded.height()) + 1);
-    m->depth = qMax(8, heif_image_handle_get_luma_bits_per_pixel(m->handle));
-    m->alpha = heif_image_handle_has_alpha_channel(m->handle);
-    m->matrix = matrixOf(m->handle, heif_image_handle_get_nclx_color_profile).coefficients;
+    m->depth = qMax(8, heif().heif_image_handle_get_luma_bits_per_pixel(m->handle));
+    m->alpha = heif().heif_image_handle_has_alpha_channel(m->handle);
+    m->matrix = matrixOf(m->handle, heif().heif_image_handle_get_nclx_color_profile).coefficients;
 }
 
 bool HeifDecoder::reducible() const
@@ -181,20 +212,20 @@ QImage::Format HeifDecoder::format() const
 ColourDescription HeifDecoder::colour() const
 {
     ColourDescription colour;
-    if (const size_t size = heif_image_handle_get_raw_color_profile_size(m->handle)) {
+    if (const size_t size = heif().heif_image_handle_get_raw_color_profile_size(m->handle)) {
         colour.iccProfile.resize(qsizetype(size));
-        if (heif_image_handle_get_raw_color_profile(m->handle, colour.iccProfile.data()).code !=
+        if (heif().heif_image_handle_get_raw_color_profile(m->handle, colour.iccProfile.data()).code !=
             heif_error_Ok)
             colour.iccProfile.clear();
     }
     heif_color_profile_nclx *nclx = nullptr;
-    if (heif_image_handle_get_nclx_color_profile(m->handle, &nclx).code == heif_error_Ok && nclx) {
+    if (heif().heif_image_handle_get_nclx_color_profile(m->handle, &nclx).code == heif_error_Ok && nclx) {
         colour.hasCodePoints = true;
         colour.primaries = nclx->color_primaries;
         colour.transfer = nclx->transfer_characteristics;
         colour.matrix = nclx->matrix_coefficients;
         colour.fullRange = nclx->full_range_flag;
-        heif_nclx_color_profile_free(nclx);
+        heif().heif_nclx_color_profile_free(nclx);
     }
     return colour;
 }
@@ -218,25 +249,25 @@ qint64 HeifDecoder::peakBytes(QSize step) const
 
 QImage HeifDecoder::decodeReduced(int factor)
 {
-    heif_decoding_options *options = heif_decoding_options_alloc();
+    heif_decoding_options *options = heif().heif_decoding_options_alloc();
     options->strict_decoding = 1;
     heif_image *image = nullptr;
     const heif_error error =
-        heif_decode_image(m->handle, &image, heif_colorspace_YCbCr, heif_chroma_420, options);
-    heif_decoding_options_free(options);
+        heif().heif_decode_image(m->handle, &image, heif_colorspace_YCbCr, heif_chroma_420, options);
+    heif().heif_decoding_options_free(options);
     check(error);
-    const std::unique_ptr<heif_image, decltype(&heif_image_release)> owned(image, heif_image_release);
-    const Matrix matrix = matrixOf(image, heif_image_get_nclx_color_profile);
+    const std::unique_ptr<heif_image, decltype(&heif_image_release)> owned(image, heif().heif_image_release);
+    const Matrix matrix = matrixOf(image, heif().heif_image_get_nclx_color_profile);
     double kr = 0, kb = 0;
     YCbCr420Planes planes{};
-    planes.y = heif_image_get_plane_readonly(image, heif_channel_Y, &planes.yStride);
-    planes.cb = heif_image_get_plane_readonly(image, heif_channel_Cb, &planes.cStride);
+    planes.y = heif().heif_image_get_plane_readonly(image, heif_channel_Y, &planes.yStride);
+    planes.cb = heif().heif_image_get_plane_readonly(image, heif_channel_Cb, &planes.cStride);
     int crStride = 0;
-    planes.cr = heif_image_get_plane_readonly(image, heif_channel_Cr, &crStride);
-    planes.size = QSize(heif_image_get_width(image, heif_channel_Y),
-                        heif_image_get_height(image, heif_channel_Y));
+    planes.cr = heif().heif_image_get_plane_readonly(image, heif_channel_Cr, &crStride);
+    planes.size = QSize(heif().heif_image_get_width(image, heif_channel_Y),
+                        heif().heif_image_get_height(image, heif_channel_Y));
     if (!planes.y || !planes.cb || !planes.cr || crStride != planes.cStride ||
-        heif_image_get_bits_per_pixel_range(image, heif_channel_Y) != 8 ||
+        heif().heif_image_get_bits_per_pixel_range(image, heif_channel_Y) != 8 ||
         planes.size != m->stored)
         throw Error(corruptReason());
     if (!lumaWeights(matrix.coefficients, &kr, &kb))
@@ -257,7 +288,7 @@ QImage HeifDecoder::decode(QSize step)
                 return reduced;
         }
     }
-    heif_decoding_options *options = heif_decoding_options_alloc();
+    heif_decoding_options *options = heif().heif_decoding_options_alloc();
     options->convert_hdr_to_8bit = 0;
     options->strict_decoding = 1;
     const heif_chroma chroma = m->depth > 8 ? heif_chroma_interleaved_RRGGBBAA_LE
@@ -265,15 +296,15 @@ QImage HeifDecoder::decode(QSize step)
                                             : heif_chroma_interleaved_RGB;
     heif_image *image = nullptr;
     const heif_error error =
-        heif_decode_image(m->handle, &image, heif_colorspace_RGB, chroma, options);
-    heif_decoding_options_free(options);
+        heif().heif_decode_image(m->handle, &image, heif_colorspace_RGB, chroma, options);
+    heif().heif_decoding_options_free(options);
     check(error);
-    const int width = heif_image_get_width(image, heif_channel_interleaved);
-    const int height = heif_image_get_height(image, heif_channel_interleaved);
+    const int width = heif().heif_image_get_width(image, heif_channel_interleaved);
+    const int height = heif().heif_image_get_height(image, heif_channel_interleaved);
     int stride = 0;
-    uchar *bits = heif_image_get_plane(image, heif_channel_interleaved, &stride);
+    uchar *bits = heif().heif_image_get_plane(image, heif_channel_interleaved, &stride);
     if (!bits || QSize(width, height) != m->stored) {
-        heif_image_release(image);
+        heif().heif_image_release(image);
         throw Error(corruptReason());
     }
     if (m->depth > 8)

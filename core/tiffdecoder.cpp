@@ -5,6 +5,7 @@
 #include "core/memorybudget.h"
 #include "core/rowreducer.h"
 #include "core/tiffhandle.h"
+#include "core/tifflibrary.h"
 #include "core/tiffrows.h"
 
 #include <QIODevice>
@@ -30,7 +31,7 @@ QString tooLargeReason()
 struct TiffDecoder::State {
     QIODevice *device = nullptr;
     TiffHandle handle;
-    TIFF *tiff = nullptr; // handle's
+    TIFF *file = nullptr; // the handle's
     QSize stored;
     quint16 orientation = ORIENTATION_TOPLEFT;
     bool direct = false; // read by our own rows, not libtiff's RGBA
@@ -41,13 +42,13 @@ struct TiffDecoder::State {
     qint64 rawBytes = 0;    // the largest strip or tile as stored
     ColourDescription colour;
 
-    quint32 striles() const { return tiled ? TIFFNumberOfTiles(tiff) : TIFFNumberOfStrips(tiff); }
+    quint32 striles() const { return tiled ? tiff().TIFFNumberOfTiles(file) : tiff().TIFFNumberOfStrips(file); }
     void readHeader();
     void weighStriles();
     // Throws when a strip or tile lies past the end of the file.
     void checkStrile(quint32 strile) const
     {
-        const quint64 end = TIFFGetStrileOffset(tiff, strile) + TIFFGetStrileByteCount(tiff, strile);
+        const quint64 end = tiff().TIFFGetStrileOffset(file, strile) + tiff().TIFFGetStrileByteCount(file, strile);
         if (end > quint64(device->size()))
             throw Error(truncatedReason());
     }
@@ -61,33 +62,33 @@ struct TiffDecoder::State {
 void TiffDecoder::State::readHeader()
 {
     quint32 width = 0, height = 0;
-    if (!TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width) ||
-        !TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &height) || width == 0 || height == 0 ||
+    if (!tiff().TIFFGetField(file, TIFFTAG_IMAGEWIDTH, &width) ||
+        !tiff().TIFFGetField(file, TIFFTAG_IMAGELENGTH, &height) || width == 0 || height == 0 ||
         width > INT_MAX || height > INT_MAX)
         throw Error(corruptReason());
     stored = QSize(int(width), int(height));
     quint16 bits = 1, samples = 1, planar = PLANARCONFIG_CONTIG, format = SAMPLEFORMAT_UINT;
     quint16 compression = COMPRESSION_NONE, inkSet = INKSET_CMYK, photometric = 0;
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_PLANARCONFIG, &planar);
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLEFORMAT, &format);
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_COMPRESSION, &compression);
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_INKSET, &inkSet);
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_ORIENTATION, &orientation);
-    if (!TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &photometric))
+    tiff().TIFFGetFieldDefaulted(file, TIFFTAG_BITSPERSAMPLE, &bits);
+    tiff().TIFFGetFieldDefaulted(file, TIFFTAG_SAMPLESPERPIXEL, &samples);
+    tiff().TIFFGetFieldDefaulted(file, TIFFTAG_PLANARCONFIG, &planar);
+    tiff().TIFFGetFieldDefaulted(file, TIFFTAG_SAMPLEFORMAT, &format);
+    tiff().TIFFGetFieldDefaulted(file, TIFFTAG_COMPRESSION, &compression);
+    tiff().TIFFGetFieldDefaulted(file, TIFFTAG_INKSET, &inkSet);
+    tiff().TIFFGetFieldDefaulted(file, TIFFTAG_ORIENTATION, &orientation);
+    if (!tiff().TIFFGetField(file, TIFFTAG_PHOTOMETRIC, &photometric))
         photometric = samples >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
     quint16 extras = 0;
     quint16 *extraTypes = nullptr;
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_EXTRASAMPLES, &extras, &extraTypes);
+    tiff().TIFFGetFieldDefaulted(file, TIFFTAG_EXTRASAMPLES, &extras, &extraTypes);
     quint32 iccBytes = 0;
     void *icc = nullptr;
-    if (TIFFGetField(tiff, TIFFTAG_ICCPROFILE, &iccBytes, &icc) && icc)
+    if (tiff().TIFFGetField(file, TIFFTAG_ICCPROFILE, &iccBytes, &icc) && icc)
         colour.iccProfile = QByteArray(static_cast<const char *>(icc), qsizetype(iccBytes));
 
     // JPEG-compressed YCbCr comes out of the codec as RGB when asked.
     if (photometric == PHOTOMETRIC_YCBCR && compression == COMPRESSION_JPEG &&
-        TIFFSetField(tiff, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB))
+        tiff().TIFFSetField(file, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB))
         photometric = PHOTOMETRIC_RGB;
     int colourSamples = 0;
     switch (photometric) {
@@ -119,22 +120,22 @@ void TiffDecoder::State::readHeader()
     rows.premultiplied = rows.alpha && extraTypes[0] == EXTRASAMPLE_ASSOCALPHA;
     if (!direct) {
         char message[1024] = {};
-        if (!TIFFRGBAImageOK(tiff, message))
+        if (!tiff().TIFFRGBAImageOK(file, message))
             throw Error(QStringLiteral("不支持的 TIFF 图片（%1）").arg(QString::fromLocal8Bit(message)));
     }
-    tiled = TIFFIsTiled(tiff);
+    tiled = tiff().TIFFIsTiled(file);
     if (tiled) {
-        TIFFGetField(tiff, TIFFTAG_TILEWIDTH, &tileWidth);
-        TIFFGetField(tiff, TIFFTAG_TILELENGTH, &tileLength);
+        tiff().TIFFGetField(file, TIFFTAG_TILEWIDTH, &tileWidth);
+        tiff().TIFFGetField(file, TIFFTAG_TILELENGTH, &tileLength);
         if (tileWidth == 0 || tileLength == 0)
             throw Error(corruptReason());
-        const qint64 band = qint64(qMin<quint64>(TIFFScanlineSize64(tiff), quint64(PictureMemoryBudget))) *
+        const qint64 band = qint64(qMin<quint64>(tiff().TIFFScanlineSize64(file), quint64(PictureMemoryBudget))) *
                             qMin<quint32>(tileLength, height);
-        bufferBytes = qint64(qMin<quint64>(TIFFTileSize64(tiff), quint64(PictureMemoryBudget))) + band;
+        bufferBytes = qint64(qMin<quint64>(tiff().TIFFTileSize64(file), quint64(PictureMemoryBudget))) + band;
     } else {
-        TIFFGetFieldDefaulted(tiff, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+        tiff().TIFFGetFieldDefaulted(file, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
         rowsPerStrip = qBound<quint32>(1, rowsPerStrip, height);
-        bufferBytes = qint64(qMin<quint64>(TIFFStripSize64(tiff), quint64(PictureMemoryBudget)));
+        bufferBytes = qint64(qMin<quint64>(tiff().TIFFStripSize64(file), quint64(PictureMemoryBudget)));
     }
     if (handle.failed())
         throw Error(corruptReason());
@@ -151,14 +152,14 @@ void TiffDecoder::State::weighStriles()
         return;
     quint64 largest = 0;
     for (quint32 i = 0; i < count; ++i)
-        largest = qMax<quint64>(largest, TIFFGetStrileByteCount(tiff, i));
+        largest = qMax<quint64>(largest, tiff().TIFFGetStrileByteCount(file, i));
     rawBytes = qint64(qMin<quint64>(largest, quint64(device->size())));
 }
 
 TiffDecoder::TiffDecoder(QIODevice &device) : m(std::make_unique<State>())
 {
     m->device = &device;
-    m->tiff = m->handle.open(device);
+    m->file = m->handle.open(device);
     m->readHeader();
 }
 
@@ -255,25 +256,25 @@ QImage TiffDecoder::decodeRows(QSize step)
 
     if (!m->tiled) {
         std::vector<uchar> strip(static_cast<size_t>(m->bufferBytes));
-        const quint32 strips = TIFFNumberOfStrips(m->tiff);
+        const quint32 strips = tiff().TIFFNumberOfStrips(m->file);
         for (quint32 s = 0; s < strips && qint64(s) * m->rowsPerStrip < height; ++s) {
             const int first = int(s * m->rowsPerStrip);
             const int count = qMin(int(m->rowsPerStrip), height - first);
-            m->checkRead(TIFFReadEncodedStrip(m->tiff, s, strip.data(), tmsize_t(strip.size())),
+            m->checkRead(tiff().TIFFReadEncodedStrip(m->file, s, strip.data(), tmsize_t(strip.size())),
                          count * inRow);
             for (int r = 0; r < count; ++r)
                 take(strip.data() + r * inRow, first + r);
         }
     } else {
         const qsizetype tileRow = qsizetype(m->tileWidth) * inPixel;
-        const qint64 tileBytes = qint64(TIFFTileSize64(m->tiff));
+        const qint64 tileBytes = qint64(tiff().TIFFTileSize64(m->file));
         std::vector<uchar> tile(static_cast<size_t>(tileBytes));
         std::vector<uchar> band(static_cast<size_t>(m->bufferBytes - tileBytes));
         for (int top = 0; top < height; top += int(m->tileLength)) {
             const int count = qMin(int(m->tileLength), height - top);
             for (int left = 0; left < width; left += int(m->tileWidth)) {
-                const quint32 index = TIFFComputeTile(m->tiff, quint32(left), quint32(top), 0, 0);
-                m->checkRead(TIFFReadEncodedTile(m->tiff, index, tile.data(), tmsize_t(tileBytes)),
+                const quint32 index = tiff().TIFFComputeTile(m->file, quint32(left), quint32(top), 0, 0);
+                m->checkRead(tiff().TIFFReadEncodedTile(m->file, index, tile.data(), tmsize_t(tileBytes)),
                              tileBytes);
                 const qsizetype columns = qMin<qsizetype>(m->tileWidth, width - left) * inPixel;
                 for (int r = 0; r < count; ++r)
@@ -296,15 +297,15 @@ QImage TiffDecoder::decodeWhole()
         throw Error(tooLargeReason());
     TIFFRGBAImage rgba;
     char message[1024] = {};
-    if (!TIFFRGBAImageBegin(&rgba, m->tiff, 1, message))
+    if (!tiff().TIFFRGBAImageBegin(&rgba, m->file, 1, message))
         throw Error(QStringLiteral("不支持的 TIFF 图片（%1）").arg(QString::fromLocal8Bit(message)));
     // Rows in the order they are stored; the orientation is turned afterwards, as for
     // every other format.
     rgba.req_orientation = ORIENTATION_TOPLEFT;
     rgba.orientation = ORIENTATION_TOPLEFT;
-    const int read = TIFFRGBAImageGet(&rgba, reinterpret_cast<uint32_t *>(image.bits()),
+    const int read = tiff().TIFFRGBAImageGet(&rgba, reinterpret_cast<uint32_t *>(image.bits()),
                                       quint32(m->stored.width()), quint32(m->stored.height()));
-    TIFFRGBAImageEnd(&rgba);
+    tiff().TIFFRGBAImageEnd(&rgba);
     if (!read || m->handle.failed())
         throw Error(corruptReason());
     return image;

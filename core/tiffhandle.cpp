@@ -3,6 +3,7 @@
 #include "core/error.h"
 #include "core/memorybudget.h"
 #include "core/picturedecoder.h"
+#include "core/tifflibrary.h"
 
 #include <QIODevice>
 #include <cstdarg>
@@ -64,23 +65,35 @@ quint32 firstDirectory(const QByteArray &head)
 
 } // namespace
 
+const Tiff &tiff()
+{
+    static const Tiff functions = [] {
+        const QString format = QStringLiteral("TIFF");
+        void *library = codecLibrary(TK_LIBTIFF, format);
+        Tiff table;
+        TK_TIFF_FUNCTIONS(TK_CODEC_RESOLVE)
+        return table;
+    }();
+    return functions;
+}
+
 TiffHandle::~TiffHandle()
 {
     if (m_tiff)
-        TIFFClose(m_tiff);
+        tiff().TIFFClose(m_tiff);
 }
 
 TIFF *TiffHandle::open(QIODevice &device)
 {
     device.seek(0);
-    TIFFOpenOptions *options = TIFFOpenOptionsAlloc();
-    TIFFOpenOptionsSetErrorHandlerExtR(options, onError, this);
-    TIFFOpenOptionsSetWarningHandlerExtR(options, onWarning, this);
-    TIFFOpenOptionsSetMaxSingleMemAlloc(options, tmsize_t(PictureMemoryBudget));
+    TIFFOpenOptions *options = tiff().TIFFOpenOptionsAlloc();
+    tiff().TIFFOpenOptionsSetErrorHandlerExtR(options, onError, this);
+    tiff().TIFFOpenOptionsSetWarningHandlerExtR(options, onWarning, this);
+    tiff().TIFFOpenOptionsSetMaxSingleMemAlloc(options, tmsize_t(PictureMemoryBudget));
     // "m": no memory mapping, the device is read through the procedures.
-    m_tiff = TIFFClientOpenExt("tiff", "rm", &device, readProc, writeProc, seekProc, closeProc,
+    m_tiff = tiff().TIFFClientOpenExt("tiff", "rm", &device, readProc, writeProc, seekProc, closeProc,
                                sizeProc, mapProc, unmapProc, options);
-    TIFFOpenOptionsFree(options);
+    tiff().TIFFOpenOptionsFree(options);
     if (!m_tiff) {
         const QByteArray head = device.peek(8);
         const bool cut = head.size() < 8 || firstDirectory(head) >= device.size();
