@@ -183,7 +183,7 @@ QImage::Format PictureReader::format() const
 
 ColourDescription PictureReader::colour() const
 {
-    return m_decoder ? m_decoder->colour() : m_colour;
+    return m_decoder ? m_decoder->colour() : ColourDescription();
 }
 
 bool PictureReader::isCmyk() const

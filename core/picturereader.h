@@ -48,7 +48,7 @@ public:
     // The pixel format read() hands back, where the header tells it.
     QImage::Format format() const;
     // What the numbers of the picture mean, where the format says: known once the header
-    // is read, or for some files only after read().
+    // is read, or for some files only after read(). Empty for JPEG and Qt's formats.
     ColourDescription colour() const;
     // A CMYK picture (TIFF) is read as RGB by the plain ink formula unless its inks are
     // kept: then read() hands them on as PictureDecoder::keepInks() describes. Call
@@ -79,7 +79,6 @@ private:
     // What Qt's reader hands back, where its header tells, and what it holds besides.
     QImage::Format m_qtFormat = QImage::Format_Invalid;
     qint64 m_qtHeldBytes = 0;
-    ColourDescription m_colour;
 };
 
 // Lets Qt's image readers allocate what the picture budget allows: their own limit is
