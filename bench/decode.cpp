@@ -94,12 +94,13 @@ int measureDecode(const QString &path, int runs)
         }
         const QSize pixels = tk::PictureReader(path).size();
         std::printf("picture=%s pixels=%dx%d bytes=%lld runs=%d full_ms=%.1f full_cpu_ms=%.1f "
-                    "preview_ms=%.1f preview_cpu_ms=%.1f full_peak_mb=%.1f full_estimate_mb=%.1f preview_peak_mb=%.1f "
+                    "preview_ms=%.1f preview_cpu_ms=%.1f full_peak_mb=%.1f full_estimate_mb=%.1f "
+                    "preview_peak_mb=%.1f "
                     "preview_estimate_mb=%.1f\n",
                     qPrintable(QFileInfo(path).fileName()), pixels.width(), pixels.height(),
-                    QFileInfo(path).size(), runs, median(fullMs), median(fullCpu), median(previewMs),
-                    median(previewCpu),
-                    full.peakKb / 1024.0, full.estimate / 1048576.0, preview.peakKb / 1024.0,
+                    QFileInfo(path).size(), runs, median(fullMs), median(fullCpu),
+                    median(previewMs), median(previewCpu), full.peakKb / 1024.0,
+                    full.estimate / 1048576.0, preview.peakKb / 1024.0,
                     preview.estimate / 1048576.0);
     } catch (const tk::Error &error) {
         std::fprintf(stderr, "%s\n", qPrintable(error.message()));

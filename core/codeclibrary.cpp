@@ -10,7 +10,8 @@ namespace {
 
 [[noreturn]] void missing(const QString &format, const char *what)
 {
-    throw Error(QStringLiteral("无法读取 %1 图片：缺少解码库（%2）").arg(format, QString::fromLocal8Bit(what)));
+    throw Error(QStringLiteral("无法读取 %1 图片：缺少解码库（%2）")
+                    .arg(format, QString::fromLocal8Bit(what)));
 }
 
 } // namespace

@@ -12,6 +12,7 @@ namespace tk {
 
 namespace {
 
+// clang-format off
 #define TK_HEIF_FUNCTIONS(F) \
     F(heif_context_alloc) F(heif_context_free) F(heif_context_get_primary_image_handle) \
     F(heif_context_read_from_reader) F(heif_context_set_maximum_image_size_limit) \
@@ -25,6 +26,7 @@ namespace {
     F(heif_image_handle_get_width) F(heif_image_handle_has_alpha_channel) \
     F(heif_image_handle_release) F(heif_image_release) F(heif_init) \
     F(heif_nclx_color_profile_free)
+// clang-format on
 
 struct Heif {
     TK_HEIF_FUNCTIONS(TK_CODEC_MEMBER)
@@ -67,8 +69,9 @@ int seekTo(int64_t position, void *device)
 
 heif_reader_grow_status waitForSize(int64_t size, void *device)
 {
-    return size <= static_cast<QIODevice *>(device)->size() ? heif_reader_grow_status_size_reached
-                                                            : heif_reader_grow_status_size_beyond_eof;
+    return size <= static_cast<QIODevice *>(device)->size()
+               ? heif_reader_grow_status_size_reached
+               : heif_reader_grow_status_size_beyond_eof;
 }
 
 const heif_reader DeviceReader = {1, position, readBytes, seekTo, waitForSize};
@@ -85,7 +88,8 @@ QString reasonOf(const heif_error &error)
     case heif_error_Memory_allocation_error:
         return QStringLiteral("图片太大，超出内存上限");
     default:
-        return QStringLiteral("不支持的 HEIF/AVIF 图片（%1）").arg(QString::fromUtf8(error.message));
+        return QStringLiteral("不支持的 HEIF/AVIF 图片（%1）")
+            .arg(QString::fromUtf8(error.message));
     }
 }
 
@@ -161,7 +165,8 @@ HeifDecoder::HeifDecoder(QIODevice &device) : m(std::make_unique<State>())
     heif().heif_context_set_maximum_image_size_limit(m->context, HeaderSideLimit);
     check(heif().heif_context_read_from_reader(m->context, &DeviceReader, &device, nullptr));
     check(heif().heif_context_get_primary_image_handle(m->context, &m->handle));
-    m->stored = QSize(heif().heif_image_handle_get_width(m->handle), heif().heif_image_handle_get_height(m->handle));
+    m->stored = QSize(heif().heif_image_handle_get_width(m->handle),
+                      heif().heif_image_handle_get_height(m->handle));
     m->coded = QSize(heif().heif_image_handle_get_ispe_width(m->handle),
                      heif().heif_image_handle_get_ispe_height(m->handle));
     if (m->stored.isEmpty() || m->coded.isEmpty())
@@ -169,7 +174,7 @@ HeifDecoder::HeifDecoder(QIODevice &device) : m(std::make_unique<State>())
     // A grid's canvas is sized by its own record, which only the decode reads: no side
     // may pass the size the header gives, so the estimate below holds.
     heif().heif_context_set_maximum_image_size_limit(m->context,
-                                              qMax(m->coded.width(), m->coded.height()) + 1);
+                                                     qMax(m->coded.width(), m->coded.height()) + 1);
     m->depth = qMax(8, heif().heif_image_handle_get_luma_bits_per_pixel(m->handle));
     m->alpha = heif().heif_image_handle_has_alpha_channel(m->handle);
     m->matrix = matrixOf(m->handle, heif().heif_image_handle_get_nclx_color_profile).coefficients;
@@ -214,12 +219,14 @@ ColourDescription HeifDecoder::colour() const
     ColourDescription colour;
     if (const size_t size = heif().heif_image_handle_get_raw_color_profile_size(m->handle)) {
         colour.iccProfile.resize(qsizetype(size));
-        if (heif().heif_image_handle_get_raw_color_profile(m->handle, colour.iccProfile.data()).code !=
-            heif_error_Ok)
+        if (heif()
+                .heif_image_handle_get_raw_color_profile(m->handle, colour.iccProfile.data())
+                .code != heif_error_Ok)
             colour.iccProfile.clear();
     }
     heif_color_profile_nclx *nclx = nullptr;
-    if (heif().heif_image_handle_get_nclx_color_profile(m->handle, &nclx).code == heif_error_Ok && nclx) {
+    if (heif().heif_image_handle_get_nclx_color_profile(m->handle, &nclx).code == heif_error_Ok &&
+        nclx) {
         colour.hasCodePoints = true;
         colour.primaries = nclx->color_primaries;
         colour.transfer = nclx->transfer_characteristics;
@@ -252,11 +259,12 @@ QImage HeifDecoder::decodeReduced(int factor)
     heif_decoding_options *options = heif().heif_decoding_options_alloc();
     options->strict_decoding = 1;
     heif_image *image = nullptr;
-    const heif_error error =
-        heif().heif_decode_image(m->handle, &image, heif_colorspace_YCbCr, heif_chroma_420, options);
+    const heif_error error = heif().heif_decode_image(m->handle, &image, heif_colorspace_YCbCr,
+                                                      heif_chroma_420, options);
     heif().heif_decoding_options_free(options);
     check(error);
-    const std::unique_ptr<heif_image, decltype(&heif_image_release)> owned(image, heif().heif_image_release);
+    const std::unique_ptr<heif_image, decltype(&heif_image_release)> owned(
+        image, heif().heif_image_release);
     const Matrix matrix = matrixOf(image, heif().heif_image_get_nclx_color_profile);
     double kr = 0, kb = 0;
     YCbCr420Planes planes{};

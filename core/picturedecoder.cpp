@@ -13,8 +13,8 @@ bool isHeif(const QByteArray &magic)
 {
     if (magic.mid(4, 4) != "ftyp")
         return false;
-    static const char *const Brands[] = {"heic", "heix", "heim", "heis", "hevc", "hevx",
-                                         "mif1", "msf1", "avif", "avis"};
+    static const char *const Brands[] = {"heic", "heix", "heim", "heis", "hevc",
+                                         "hevx", "mif1", "msf1", "avif", "avis"};
     const QByteArray brand = magic.mid(8, 4);
     for (const char *known : Brands)
         if (brand == known)

@@ -42,13 +42,17 @@ struct TiffDecoder::State {
     qint64 rawBytes = 0;    // the largest strip or tile as stored
     ColourDescription colour;
 
-    quint32 striles() const { return tiled ? tiff().TIFFNumberOfTiles(file) : tiff().TIFFNumberOfStrips(file); }
+    quint32 striles() const
+    {
+        return tiled ? tiff().TIFFNumberOfTiles(file) : tiff().TIFFNumberOfStrips(file);
+    }
     void readHeader();
     void weighStriles();
     // Throws when a strip or tile lies past the end of the file.
     void checkStrile(quint32 strile) const
     {
-        const quint64 end = tiff().TIFFGetStrileOffset(file, strile) + tiff().TIFFGetStrileByteCount(file, strile);
+        const quint64 end =
+            tiff().TIFFGetStrileOffset(file, strile) + tiff().TIFFGetStrileByteCount(file, strile);
         if (end > quint64(device->size()))
             throw Error(truncatedReason());
     }
@@ -114,14 +118,16 @@ void TiffDecoder::State::readHeader()
     rows.bits = bits;
     rows.samples = samples;
     rows.whiteIsZero = photometric == PHOTOMETRIC_MINISWHITE;
-    rows.alpha = rows.colour != TiffRowFormat::Colour::Cmyk && samples > colourSamples &&
-                 extras > 0 && extraTypes &&
-                 (extraTypes[0] == EXTRASAMPLE_ASSOCALPHA || extraTypes[0] == EXTRASAMPLE_UNASSALPHA);
+    rows.alpha =
+        rows.colour != TiffRowFormat::Colour::Cmyk && samples > colourSamples && extras > 0 &&
+        extraTypes &&
+        (extraTypes[0] == EXTRASAMPLE_ASSOCALPHA || extraTypes[0] == EXTRASAMPLE_UNASSALPHA);
     rows.premultiplied = rows.alpha && extraTypes[0] == EXTRASAMPLE_ASSOCALPHA;
     if (!direct) {
         char message[1024] = {};
         if (!tiff().TIFFRGBAImageOK(file, message))
-            throw Error(QStringLiteral("不支持的 TIFF 图片（%1）").arg(QString::fromLocal8Bit(message)));
+            throw Error(
+                QStringLiteral("不支持的 TIFF 图片（%1）").arg(QString::fromLocal8Bit(message)));
     }
     tiled = tiff().TIFFIsTiled(file);
     if (tiled) {
@@ -129,13 +135,16 @@ void TiffDecoder::State::readHeader()
         tiff().TIFFGetField(file, TIFFTAG_TILELENGTH, &tileLength);
         if (tileWidth == 0 || tileLength == 0)
             throw Error(corruptReason());
-        const qint64 band = qint64(qMin<quint64>(tiff().TIFFScanlineSize64(file), quint64(PictureMemoryBudget))) *
-                            qMin<quint32>(tileLength, height);
-        bufferBytes = qint64(qMin<quint64>(tiff().TIFFTileSize64(file), quint64(PictureMemoryBudget))) + band;
+        const qint64 band =
+            qint64(qMin<quint64>(tiff().TIFFScanlineSize64(file), quint64(PictureMemoryBudget))) *
+            qMin<quint32>(tileLength, height);
+        bufferBytes =
+            qint64(qMin<quint64>(tiff().TIFFTileSize64(file), quint64(PictureMemoryBudget))) + band;
     } else {
         tiff().TIFFGetFieldDefaulted(file, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
         rowsPerStrip = qBound<quint32>(1, rowsPerStrip, height);
-        bufferBytes = qint64(qMin<quint64>(tiff().TIFFStripSize64(file), quint64(PictureMemoryBudget)));
+        bufferBytes =
+            qint64(qMin<quint64>(tiff().TIFFStripSize64(file), quint64(PictureMemoryBudget)));
     }
     if (handle.failed())
         throw Error(corruptReason());
@@ -238,7 +247,8 @@ QImage TiffDecoder::decodeRows(QSize step)
             factor = qMax(factor, f);
     TiffRowFormat rows = m->rows;
     rows.inksKept = m_inksKept;
-    QImage image(QSize((width + factor - 1) / factor, (height + factor - 1) / factor), rows.format());
+    QImage image(QSize((width + factor - 1) / factor, (height + factor - 1) / factor),
+                 rows.format());
     if (image.isNull())
         throw Error(tooLargeReason());
     const qsizetype inPixel = qsizetype(rows.samples) * rows.bits / 8;
@@ -260,8 +270,9 @@ QImage TiffDecoder::decodeRows(QSize step)
         for (quint32 s = 0; s < strips && qint64(s) * m->rowsPerStrip < height; ++s) {
             const int first = int(s * m->rowsPerStrip);
             const int count = qMin(int(m->rowsPerStrip), height - first);
-            m->checkRead(tiff().TIFFReadEncodedStrip(m->file, s, strip.data(), tmsize_t(strip.size())),
-                         count * inRow);
+            m->checkRead(
+                tiff().TIFFReadEncodedStrip(m->file, s, strip.data(), tmsize_t(strip.size())),
+                count * inRow);
             for (int r = 0; r < count; ++r)
                 take(strip.data() + r * inRow, first + r);
         }
@@ -273,9 +284,11 @@ QImage TiffDecoder::decodeRows(QSize step)
         for (int top = 0; top < height; top += int(m->tileLength)) {
             const int count = qMin(int(m->tileLength), height - top);
             for (int left = 0; left < width; left += int(m->tileWidth)) {
-                const quint32 index = tiff().TIFFComputeTile(m->file, quint32(left), quint32(top), 0, 0);
-                m->checkRead(tiff().TIFFReadEncodedTile(m->file, index, tile.data(), tmsize_t(tileBytes)),
-                             tileBytes);
+                const quint32 index =
+                    tiff().TIFFComputeTile(m->file, quint32(left), quint32(top), 0, 0);
+                m->checkRead(
+                    tiff().TIFFReadEncodedTile(m->file, index, tile.data(), tmsize_t(tileBytes)),
+                    tileBytes);
                 const qsizetype columns = qMin<qsizetype>(m->tileWidth, width - left) * inPixel;
                 for (int r = 0; r < count; ++r)
                     std::copy_n(tile.data() + r * tileRow, columns,
@@ -298,13 +311,15 @@ QImage TiffDecoder::decodeWhole()
     TIFFRGBAImage rgba;
     char message[1024] = {};
     if (!tiff().TIFFRGBAImageBegin(&rgba, m->file, 1, message))
-        throw Error(QStringLiteral("不支持的 TIFF 图片（%1）").arg(QString::fromLocal8Bit(message)));
+        throw Error(
+            QStringLiteral("不支持的 TIFF 图片（%1）").arg(QString::fromLocal8Bit(message)));
     // Rows in the order they are stored; the orientation is turned afterwards, as for
     // every other format.
     rgba.req_orientation = ORIENTATION_TOPLEFT;
     rgba.orientation = ORIENTATION_TOPLEFT;
-    const int read = tiff().TIFFRGBAImageGet(&rgba, reinterpret_cast<uint32_t *>(image.bits()),
-                                      quint32(m->stored.width()), quint32(m->stored.height()));
+    const int read =
+        tiff().TIFFRGBAImageGet(&rgba, reinterpret_cast<uint32_t *>(image.bits()),
+                                quint32(m->stored.width()), quint32(m->stored.height()));
     tiff().TIFFRGBAImageEnd(&rgba);
     if (!read || m->handle.failed())
         throw Error(corruptReason());

@@ -32,7 +32,9 @@ tmsize_t writeProc(thandle_t, void *, tmsize_t)
 toff_t seekProc(thandle_t handle, toff_t offset, int whence)
 {
     QIODevice *device = deviceOf(handle);
-    const qint64 base = whence == SEEK_CUR ? device->pos() : whence == SEEK_END ? device->size() : 0;
+    const qint64 base = whence == SEEK_CUR   ? device->pos()
+                        : whence == SEEK_END ? device->size()
+                                             : 0;
     const qint64 target = base + qint64(offset);
     return target >= 0 && device->seek(target) ? toff_t(target) : toff_t(-1);
 }
@@ -91,8 +93,8 @@ TIFF *TiffHandle::open(QIODevice &device)
     tiff().TIFFOpenOptionsSetWarningHandlerExtR(options, onWarning, this);
     tiff().TIFFOpenOptionsSetMaxSingleMemAlloc(options, tmsize_t(PictureMemoryBudget));
     // "m": no memory mapping, the device is read through the procedures.
-    m_tiff = tiff().TIFFClientOpenExt("tiff", "rm", &device, readProc, writeProc, seekProc, closeProc,
-                               sizeProc, mapProc, unmapProc, options);
+    m_tiff = tiff().TIFFClientOpenExt("tiff", "rm", &device, readProc, writeProc, seekProc,
+                                      closeProc, sizeProc, mapProc, unmapProc, options);
     tiff().TIFFOpenOptionsFree(options);
     if (!m_tiff) {
         const QByteArray head = device.peek(8);

@@ -6,6 +6,7 @@
 
 namespace tk {
 
+// clang-format off
 #define TK_TIFF_FUNCTIONS(F) \
     F(TIFFClientOpenExt) F(TIFFClose) F(TIFFComputeTile) F(TIFFGetField) \
     F(TIFFGetFieldDefaulted) F(TIFFGetStrileByteCount) F(TIFFGetStrileOffset) F(TIFFIsTiled) \
@@ -14,6 +15,7 @@ namespace tk {
     F(TIFFOpenOptionsSetWarningHandlerExtR) F(TIFFRGBAImageBegin) F(TIFFRGBAImageEnd) \
     F(TIFFRGBAImageGet) F(TIFFRGBAImageOK) F(TIFFReadEncodedStrip) F(TIFFReadEncodedTile) \
     F(TIFFScanlineSize64) F(TIFFSetField) F(TIFFStripSize64) F(TIFFTileSize64)
+// clang-format on
 
 // The functions of libtiff we use, from the library opened when a TIFF is first read.
 struct Tiff {

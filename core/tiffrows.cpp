@@ -73,8 +73,8 @@ QImage::Format TiffRowFormat::format() const
 void TiffRowFormat::convert(const uchar *in, uchar *out, int width) const
 {
     if (bits == 16)
-        convertSamples(*this, reinterpret_cast<const quint16 *>(in), reinterpret_cast<quint16 *>(out),
-                       width);
+        convertSamples(*this, reinterpret_cast<const quint16 *>(in),
+                       reinterpret_cast<quint16 *>(out), width);
     else
         convertSamples(*this, in, out, width);
 }

@@ -10,11 +10,11 @@ struct TiffRowFormat {
     enum class Colour { Grey, Rgb, Cmyk };
     Colour colour = Colour::Rgb;
     int bits = 8;
-    int samples = 3;        // a pixel, extra samples included
+    int samples = 3; // a pixel, extra samples included
     bool alpha = false;
     bool premultiplied = false;
     bool whiteIsZero = false;
-    bool inksKept = false;  // CMYK handed on as inks
+    bool inksKept = false; // CMYK handed on as inks
 
     // The format rows come out in.
     QImage::Format format() const;

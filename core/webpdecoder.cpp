@@ -100,8 +100,9 @@ WebpDecoder::WebpDecoder(QIODevice &device) : m(std::make_unique<State>())
     const Demuxer demuxer(head, true);
     if (!demuxer.demux || demuxer.state < WEBP_DEMUX_PARSED_HEADER)
         throw Error(demuxer.state == WEBP_DEMUX_PARSE_ERROR ? corruptReason() : truncatedReason());
-    m->canvas = QSize(int(qMin<quint32>(WebPDemuxGetI(demuxer.demux, WEBP_FF_CANVAS_WIDTH), INT_MAX)),
-                      int(qMin<quint32>(WebPDemuxGetI(demuxer.demux, WEBP_FF_CANVAS_HEIGHT), INT_MAX)));
+    m->canvas =
+        QSize(int(qMin<quint32>(WebPDemuxGetI(demuxer.demux, WEBP_FF_CANVAS_WIDTH), INT_MAX)),
+              int(qMin<quint32>(WebPDemuxGetI(demuxer.demux, WEBP_FF_CANVAS_HEIGHT), INT_MAX)));
     if (m->canvas.isEmpty())
         throw Error(corruptReason());
     const quint32 flags = WebPDemuxGetI(demuxer.demux, WEBP_FF_FORMAT_FLAGS);
@@ -203,8 +204,8 @@ QImage WebpDecoder::decode(QSize step)
     const int x = fills ? 0 : placed.x(), y = fills ? 0 : placed.y();
     config.output.u.RGBA.rgba = image.bits() + qsizetype(y) * image.bytesPerLine() + x * 4;
     config.output.u.RGBA.stride = int(image.bytesPerLine());
-    config.output.u.RGBA.size = size_t(image.sizeInBytes()) -
-                                size_t(qsizetype(y) * image.bytesPerLine() + x * 4);
+    config.output.u.RGBA.size =
+        size_t(image.sizeInBytes()) - size_t(qsizetype(y) * image.bytesPerLine() + x * 4);
     if (fills && out != m->canvas) {
         config.options.use_scaling = 1;
         config.options.scaled_width = out.width();

@@ -58,7 +58,8 @@ QImage reduceYCbCr420(const YCbCr420Planes &planes, int factor, double kr, doubl
     const int width = planes.size.width(), height = planes.size.height();
     const int chromaWidth = (width + 1) / 2, chromaHeight = (height + 1) / 2;
     const int chromaFactor = factor / 2;
-    QImage image((width + factor - 1) / factor, (height + factor - 1) / factor, QImage::Format_RGB32);
+    QImage image((width + factor - 1) / factor, (height + factor - 1) / factor,
+                 QImage::Format_RGB32);
     if (image.isNull())
         return image;
     const double kg = 1.0 - kr - kb;
@@ -73,15 +74,19 @@ QImage reduceYCbCr420(const YCbCr420Planes &planes, int factor, double kr, doubl
         const int top = oy * factor, bottom = std::min(top + factor, height);
         for (int y = top; y < bottom; ++y)
             addRow(planes.y + qsizetype(y) * planes.yStride, width, factor, ySums.data());
-        const int cTop = top / 2, cBottom = std::min(std::max(cTop + 1, (bottom + 1) / 2), chromaHeight);
+        const int cTop = top / 2,
+                  cBottom = std::min(std::max(cTop + 1, (bottom + 1) / 2), chromaHeight);
         for (int y = cTop; y < cBottom; ++y) {
-            addRow(planes.cb + qsizetype(y) * planes.cStride, chromaWidth, chromaFactor, cbSums.data());
-            addRow(planes.cr + qsizetype(y) * planes.cStride, chromaWidth, chromaFactor, crSums.data());
+            addRow(planes.cb + qsizetype(y) * planes.cStride, chromaWidth, chromaFactor,
+                   cbSums.data());
+            addRow(planes.cr + qsizetype(y) * planes.cStride, chromaWidth, chromaFactor,
+                   crSums.data());
         }
         auto *out = reinterpret_cast<QRgb *>(image.scanLine(oy));
         for (int ox = 0; ox < image.width(); ++ox) {
             const int left = ox * factor, right = std::min(left + factor, width);
-            const int cLeft = left / 2, cRight = std::min(std::max(cLeft + 1, (right + 1) / 2), chromaWidth);
+            const int cLeft = left / 2,
+                      cRight = std::min(std::max(cLeft + 1, (right + 1) / 2), chromaWidth);
             const double luma =
                 (double(ySums[size_t(ox)]) / ((right - left) * (bottom - top)) - yOffset) * yScale;
             const double chromaCount = double(cRight - cLeft) * (cBottom - cTop);

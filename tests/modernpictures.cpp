@@ -50,7 +50,9 @@ tmsize_t bufferWrite(thandle_t h, void *data, tmsize_t size)
 toff_t bufferSeek(thandle_t h, toff_t offset, int whence)
 {
     auto *buffer = static_cast<QBuffer *>(h);
-    const qint64 base = whence == SEEK_CUR ? buffer->pos() : whence == SEEK_END ? buffer->size() : 0;
+    const qint64 base = whence == SEEK_CUR   ? buffer->pos()
+                        : whence == SEEK_END ? buffer->size()
+                                             : 0;
     // Seeking past the end of what is written fills the gap, as a file would.
     const qint64 target = base + qint64(offset);
     if (target > buffer->size())
@@ -112,7 +114,8 @@ QByteArray tiffRow(const QImage &image, int y, const TiffSpec &spec)
 QByteArray heifBytes(const QImage &image, bool av1)
 {
     const bool alpha = image.hasAlphaChannel();
-    const QImage rgb = image.convertToFormat(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
+    const QImage rgb =
+        image.convertToFormat(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
     heif_context *context = heif_context_alloc();
     heif_encoder *encoder = nullptr;
     heif_context_get_encoder_for_format(context, av1 ? heif_compression_AV1 : heif_compression_HEVC,
@@ -179,7 +182,7 @@ QByteArray webpAnimation(const QList<QImage> &frames, QSize canvas)
         putLE(placed, quint32(frame.width() - 1), 3);
         putLE(placed, quint32(frame.height() - 1), 3);
         putLE(placed, 100, 3);
-        placed.append(char(0x02)); // no blending
+        placed.append(char(0x02));                // no blending
         placed += webpBytes(frame, true).mid(12); // the frame's own chunk
         chunks += chunk("ANMF", placed);
     }
@@ -192,7 +195,7 @@ QByteArray tiffBytes(const QImage &image, const TiffSpec &spec)
     buffer.open(QIODevice::ReadWrite);
     TIFF *tiff = TIFFClientOpen("test", "w", &buffer, bufferRead, bufferWrite, bufferSeek,
                                 bufferClose, bufferSize, noMap, noUnmap);
-    const int samples = spec.colour == TiffSpec::Colour::Grey   ? 1
+    const int samples = spec.colour == TiffSpec::Colour::Grey  ? 1
                         : spec.colour == TiffSpec::Colour::Rgb ? 3
                                                                : 4;
     TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, quint32(image.width()));
@@ -248,9 +251,9 @@ QByteArray tiffBomb(quint32 width, quint32 height)
         quint32 value;
     };
     constexpr quint16 Short = 3, Long = 4;
-    const Entry entries[] = {{256, Long, width},  {257, Long, height},     {258, Short, 8},
-                             {259, Short, 1},     {262, Short, 1},        {273, Long, 8},
-                             {277, Short, 1},     {278, Long, height},    {279, Long, 16}};
+    const Entry entries[] = {{256, Long, width}, {257, Long, height}, {258, Short, 8},
+                             {259, Short, 1},    {262, Short, 1},     {273, Long, 8},
+                             {277, Short, 1},    {278, Long, height}, {279, Long, 16}};
     QByteArray bytes("II*\0", 4);
     putLE(bytes, 8 + 16, 4); // the directory after the pixels
     bytes.append(16, '\x7f');

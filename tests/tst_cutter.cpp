@@ -298,8 +298,9 @@ void TstCutter::newerFormatsAreCutRight()
             QColor want = cellColour(k - 1);
             if (grey)
                 want = QColor(qGray(want.rgb()), qGray(want.rgb()), qGray(want.rgb()));
-            QVERIFY2(sameColour(centre, want, 24),
-                     qPrintable(QString("size %1 tile %2: %3").arg(size).arg(k).arg(centre.name())));
+            QVERIFY2(
+                sameColour(centre, want, 24),
+                qPrintable(QString("size %1 tile %2: %3").arg(size).arg(k).arg(centre.name())));
         }
     }
 }

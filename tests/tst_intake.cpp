@@ -217,18 +217,20 @@ void TstIntake::colourStepGetsWhatItNeeds()
     deep.fill(QColor::fromRgba64(0x1234, 0x5678, 0x9ABC));
     const auto tiff16 = reader(modern::tiffBytes(deep, TiffSpec{TiffSpec::Colour::Rgb, 16}));
     QCOMPARE(tiff16->format(), QImage::Format_RGBX64);
-    QCOMPARE(tiff16->read().pixelColor(5, 5).rgba64(), QRgba64::fromRgba64(0x1234, 0x5678, 0x9ABC, 0xFFFF));
+    QCOMPARE(tiff16->read().pixelColor(5, 5).rgba64(),
+             QRgba64::fromRgba64(0x1234, 0x5678, 0x9ABC, 0xFFFF));
 
     // The profile a TIFF carries, and the coded description of an AVIF.
     const QByteArray profile("a profile's bytes, passed on as they are");
     const auto described =
         reader(modern::tiffBytes(deep, TiffSpec{TiffSpec::Colour::Rgb, 8, false, 1, profile}));
     QCOMPARE(described->colour().iccProfile, profile);
-    QVERIFY(reader(modern::heifBytes(gridPicture(QSize(64, 32), 2, 1), true))->colour().hasCodePoints);
+    QVERIFY(
+        reader(modern::heifBytes(gridPicture(QSize(64, 32), 2, 1), true))->colour().hasCodePoints);
 
     // CMYK inks handed on untouched when asked: red is magenta and yellow ink.
-    const auto cmyk =
-        reader(modern::tiffBytes(gridPicture(QSize(64, 32), 1, 1), TiffSpec{TiffSpec::Colour::Cmyk}));
+    const auto cmyk = reader(
+        modern::tiffBytes(gridPicture(QSize(64, 32), 1, 1), TiffSpec{TiffSpec::Colour::Cmyk}));
     QVERIFY(cmyk->isCmyk());
     cmyk->keepInks(true);
     const QImage inks = cmyk->read();
