@@ -42,6 +42,7 @@ for ((i = 0; i < runs; i++)); do
     /usr/bin/time -f '%e %U %S' -a -o "$scratch/convert" heif-convert "$heic" "$scratch/photo.jpg" >/dev/null
 done
 [ "$(find "$scratch/tiles" -name '*.jpg' | wc -l)" -eq 8 ] || { echo "the cut made no 8 tiles" >&2; exit 1; }
+wall=() cpu=()
 for job in cut convert; do
     wall[${#wall[@]}]=$(awk '{ print $1 }' "$scratch/$job" | median)
     cpu[${#cpu[@]}]=$(awk '{ print $2 + $3 }' "$scratch/$job" | median)

@@ -17,7 +17,8 @@ namespace tk {
 namespace {
 
 constexpr int Factors[] = {8, 4, 2, 1};
-constexpr qint64 FixedWorkBytes = qint64(1) << 20;
+// The codec's own state (LZW or Deflate tables, the JPEG codec's) and libtiff's directory.
+constexpr qint64 FixedWorkBytes = qint64(2) << 20;
 // Past this many strips or tiles, their sizes are not summed up: the file size stands in.
 constexpr quint32 StrilesWeighed = 1 << 20;
 
