@@ -15,7 +15,7 @@ namespace {
 constexpr qint64 HeaderBytes = 64 * 1024;
 // The decoder's rows and the scaler's, per column; and its tables.
 constexpr qint64 RowBytesPerColumn = 64;
-constexpr qint64 FixedWorkBytes = qint64(1) << 20;
+constexpr qint64 FixedWorkBytes = qint64(2) << 20;
 
 #if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
 constexpr WEBP_CSP_MODE OpaqueMode = MODE_BGRA, AlphaMode = MODE_bgrA;
@@ -155,15 +155,17 @@ QSize WebpDecoder::stepFor(QSize wanted) const
 }
 
 // The whole file, the result, and what the library keeps: a few rows, and for lossless
-// data (an alpha channel is lossless too) its own full-size copy of the pixels. An
+// data its own full-size copy of the pixels. An
 // animation's first frame may leave part of the canvas bare: then the whole canvas is
 // decoded and scaled.
 qint64 WebpDecoder::peakBytes(QSize step) const
 {
     const qint64 area = pixelArea(m->canvas);
     qint64 internal = m->lossless ? area * 4 : 0;
-    if (m->alpha)
-        internal += area;
+    // A lossy picture's alpha is lossless data too, decoded through 32 bits a pixel into
+    // a plane of its own.
+    if (m->alpha && !m->lossless)
+        internal += area * 5;
     if (m->animated)
         internal += area * 4;
     return m->device->size() + pixelArea(step) * 4 + internal +
