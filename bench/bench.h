@@ -11,6 +11,11 @@ int generate(const QString &folder);
 // key=value pairs.
 int measure(const QString &path, int runs);
 
+// Times PictureReader's decode of the picture at `path` at full size and at the
+// preview's size, with the peak memory of each and the reader's estimate of it, and
+// prints one line of key=value pairs.
+int measureDecode(const QString &path, int runs);
+
 // Writes picture bombs, a heavy progressive photo and `batch` same-named pictures
 // (batch/<i>/x.jpg) into `folder`.
 int generateHostile(const QString &folder, int batch);

@@ -12,6 +12,7 @@ int usage()
 {
     std::fputs("usage: tk_bench generate DIR\n"
                "       tk_bench measure PATH [--runs N]\n"
+               "       tk_bench decode PATH [--runs N]\n"
                "       tk_bench hostile DIR BATCH\n"
                "       tk_bench plan OUT PICTURE...\n",
                stderr);
@@ -32,7 +33,8 @@ int main(int argc, char *argv[])
         return bench::generateHostile(args[1], args[2].toInt());
     if (args.size() >= 3 && args[0] == QLatin1String("plan"))
         return bench::timePlanning(args.mid(2), args[1]);
-    if (args.size() >= 2 && args[0] == QLatin1String("measure")) {
+    if (args.size() >= 2 &&
+        (args[0] == QLatin1String("measure") || args[0] == QLatin1String("decode"))) {
         int runs = 9;
         if (args.size() == 4 && args[2] == QLatin1String("--runs")) {
             bool ok = false;
@@ -42,7 +44,8 @@ int main(int argc, char *argv[])
         } else if (args.size() != 2) {
             return usage();
         }
-        return bench::measure(args[1], runs);
+        return args[0] == QLatin1String("decode") ? bench::measureDecode(args[1], runs)
+                                                  : bench::measure(args[1], runs);
     }
     return usage();
 }

@@ -41,6 +41,8 @@ private:
     bool m_little = true;
 };
 
+} // namespace
+
 QImageIOHandler::Transformations fromOrientation(quint32 orientation)
 {
     switch (orientation) {
@@ -62,8 +64,6 @@ QImageIOHandler::Transformations fromOrientation(quint32 orientation)
         return QImageIOHandler::TransformationNone;
     }
 }
-
-} // namespace
 
 QImageIOHandler::Transformations exifTransformation(const QByteArray &app1)
 {

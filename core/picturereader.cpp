@@ -6,6 +6,7 @@
 #include "core/iconimage.h"
 #include "core/jpegdecoder.h"
 #include "core/memorybudget.h"
+#include "core/picturedecoder.h"
 #include "core/pngcolour.h"
 #include "core/regularfile.h"
 #include "core/systemerror.h"
@@ -60,33 +61,6 @@ QString tooLarge(QSize size, qint64 bytes)
            beyondBudget(bytes);
 }
 
-// Bits a pixel of `format` takes; a format the header does not tell counts as 32.
-int bitsOf(QImage::Format format)
-{
-    if (format <= QImage::Format_Invalid || format >= QImage::NImageFormats)
-        return 32;
-    return QImage::toPixelFormat(format).bitsPerPixel();
-}
-
-// What Qt's smooth scaling adds a pixel: it takes a few formats as they are and first
-// converts any other to one of those (64 bits a pixel for deep ones, else 32), a
-// narrow one through a copy of its own on the way.
-int resamplingBits(QImage::Format format)
-{
-    switch (format) {
-    case QImage::Format_RGB32:
-    case QImage::Format_ARGB32_Premultiplied:
-    case QImage::Format_RGBX64:
-    case QImage::Format_RGBA64_Premultiplied:
-        return 0;
-    default:
-        break;
-    }
-    const int bits = bitsOf(format);
-    const int converted = bits > 32 || format == QImage::Format_Grayscale16 ? 64 : 32;
-    return converted + (bits < 32 ? bits : 0);
-}
-
 } // namespace
 
 PictureReader::PictureReader(const QString &path) : PictureReader(QFile::encodeName(path), path) {}
@@ -127,7 +101,7 @@ void PictureReader::readHeader()
 {
     if (m_device->size() == 0)
         fail(QStringLiteral("文件是空的"));
-    const QByteArray magic = m_device->peek(10);
+    const QByteArray magic = m_device->peek(12);
     // Whatever Qt would take for a JPEG goes through our own decoder.
     if (magic.startsWith("\xFF\xD8")) {
         try {
@@ -139,6 +113,28 @@ void PictureReader::readHeader()
         m_quarterTurn = m_jpeg->transformation() & QImageIOHandler::TransformationRotate90;
         m_turned = m_jpeg->transformation() != QImageIOHandler::TransformationNone;
         prepareColour(m_jpeg->colour(), m_jpeg->model());
+        return;
+    }
+    openDecoder(magic);
+    if (m_decoder) {
+        m_storedSize = m_decoder->size();
+        m_quarterTurn = m_decoder->transformation() & QImageIOHandler::TransformationRotate90;
+        m_turned = m_decoder->transformation() != QImageIOHandler::TransformationNone;
+        const QImage::Format format = m_decoder->format();
+        // Eight-bit inks go to the colour conversion, which knows the printing; deep ones
+        // come as RGB by the plain ink formula.
+        m_inks = m_decoder->isCmyk() && bitsOf(format) <= 32;
+        m_decoder->keepInks(m_inks);
+        const bool grey =
+            format == QImage::Format_Grayscale8 || format == QImage::Format_Grayscale16;
+        if (m_inks) {
+            // As the JPEG decoder does: inks become sRGB before anything else sees them.
+            m_inkConversion = std::make_unique<ColourConversion>(m_decoder->colour(),
+                                                                 ColourModel::Cmyk);
+            prepareColour(ColourDescription(), ColourModel::Rgb);
+        } else {
+            prepareColour(m_decoder->colour(), grey ? ColourModel::Grey : ColourModel::Rgb);
+        }
         return;
     }
     if ((magic.startsWith("GIF8") && !gifIsComplete(*m_device)) ||
@@ -176,6 +172,15 @@ void PictureReader::prepareColour(const ColourDescription &colour, ColourModel m
     m_conversion = std::make_unique<ColourConversion>(colour, model);
 }
 
+void PictureReader::openDecoder(const QByteArray &magic)
+{
+    try {
+        m_decoder = openPictureDecoder(*m_device, magic);
+    } catch (const Error &e) {
+        fail(e.message());
+    }
+}
+
 void PictureReader::readGifHeader(const QByteArray &magic)
 {
     if (magic.size() >= 10) {
@@ -205,7 +210,16 @@ QSize PictureReader::size() const
 
 QImage::Format PictureReader::decodedFormat() const
 {
+    if (m_decoder)
+        return m_inks ? QImage::Format_RGB32 : m_decoder->format();
     return m_jpeg ? QImage::Format_RGB32 : m_qtFormat;
+}
+
+QImageIOHandler::Transformations PictureReader::transformation() const
+{
+    if (m_jpeg)
+        return m_jpeg->transformation();
+    return m_decoder ? m_decoder->transformation() : m_qtTransformation;
 }
 
 QImage::Format PictureReader::format() const
@@ -222,6 +236,8 @@ QSize PictureReader::storedDecodeSize(QSize upright) const
 
 QSize PictureReader::stepFor(QSize storedSize) const
 {
+    if (m_decoder)
+        return m_decoder->stepFor(storedSize);
     if (m_jpeg) {
         for (int eighths = 1; eighths < 8; ++eighths) {
             const QSize step = m_jpeg->scaledSize(eighths);
@@ -241,6 +257,11 @@ QSize PictureReader::decodeFor(QSize storedSize) const
 QList<QSize> PictureReader::decodeSizes() const
 {
     QList<QSize> sizes;
+    if (m_decoder) {
+        for (const QSize &step : m_decoder->decodeSizes())
+            sizes << (m_quarterTurn ? step.transposed() : step);
+        return sizes;
+    }
     for (int eighths = 1; eighths <= 8; ++eighths) {
         const QSize step = m_jpeg && eighths < 8 ? m_jpeg->scaledSize(eighths) : m_storedSize;
         const QSize upright = m_quarterTurn ? step.transposed() : step;
@@ -263,6 +284,9 @@ qint64 PictureReader::decodeBytes(QSize step, bool resampled) const
 {
     if (m_jpeg)
         return m_jpeg->peakBytes(eighthsFor(step));
+    if (m_decoder)
+        return m_decoder->peakBytes(step) +
+               (resampled ? pixelArea(step) * resamplingBits(decodedFormat()) / 8 : 0);
     const int bits = bitsOf(m_qtFormat) + (resampled ? resamplingBits(m_qtFormat) : 0);
     return pixelArea(step) * bits / 8 + m_qtHeldBytes;
 }
@@ -273,10 +297,14 @@ qint64 PictureReader::sizePeak(QSize stored) const
 {
     const QSize step = stepFor(stored);
     qint64 bytes = decodeBytes(step, step != stored);
+    // What resampling and turning make: 64 bits a pixel from deep pictures of ours.
+    const qint64 made = m_decoder ? resultBytes(decodedFormat()) : 4;
     if (step != stored)
-        bytes += pixelArea(stored) * 4;
+        bytes += pixelArea(stored) * made;
     if (m_turned)
-        bytes += pixelArea(stored) * 4;
+        bytes += pixelArea(stored) * made;
+    if (m_inkConversion)
+        bytes += m_inkConversion->peakBytes(QImage::Format_RGB32, step);
     return bytes + m_conversion->peakBytes(decodedFormat(), stored);
 }
 
@@ -350,6 +378,11 @@ void PictureReader::reopen()
         }
         return;
     }
+    if (m_decoder) {
+        openDecoder(m_device->peek(12));
+        m_decoder->keepInks(m_inks);
+        return;
+    }
     m_qt = std::make_unique<QImageReader>(m_device.get());
     m_qt->setDecideFormatFromContent(true);
     m_qt->setAutoTransform(false);
@@ -369,6 +402,20 @@ QImage PictureReader::decodeStep(QSize step)
             fail(e.message());
         }
     }
+    if (m_decoder) {
+        QImage image;
+        try {
+            image = m_decoder->decode(step);
+        } catch (const Error &e) {
+            fail(e.message());
+        }
+        // Inks come one byte each, C, M, Y, K, as the conversion takes them.
+        if (m_inks) {
+            image.reinterpretAsFormat(QImage::Format_RGB32);
+            image = m_inkConversion->apply(std::move(image));
+        }
+        return image;
+    }
     Q_ASSERT_X(QImageReader::allocationLimit() >= AllocationLimitMegabytes,
                "PictureReader::read", "setUpPictureReading() was not called");
     if (step != m_storedSize)
@@ -387,20 +434,12 @@ QImage PictureReader::finish(const QImage &decoded, QSize stored) const
     QImage image = decoded;
     if (image.size() != stored)
         image = image.scaled(stored, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    return applyTransformation(m_conversion->apply(std::move(image)),
-                               m_jpeg ? m_jpeg->transformation() : m_qtTransformation);
+    return applyTransformation(m_conversion->apply(std::move(image)), transformation());
 }
 
 void setUpPictureReading()
 {
     QImageReader::setAllocationLimit(AllocationLimitMegabytes);
-}
-
-int bytesPerPixel(QImage::Format format)
-{
-    if (format <= QImage::Format_Invalid || format >= QImage::NImageFormats)
-        return 4;
-    return qMax(4, QImage::toPixelFormat(format).bitsPerPixel() / 8);
 }
 
 } // namespace tk

@@ -2,6 +2,7 @@
 
 #include "core/colour.h"
 #include "core/colourdescription.h"
+#include "core/pixelbytes.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -17,10 +18,12 @@ class QImageReader;
 namespace tk {
 
 class JpegDecoder;
+class PictureDecoder;
 
 // A picture file opened for decoding: only a regular file (or a link to one) is
 // read, its header at once, its pixels on read(). JPEG goes through the JPEG
-// library's own interface, everything else through Qt's readers. No decode is
+// library's own interface, HEIF and AVIF, WebP and TIFF through decoders of their own
+// (core/picturedecoder.h), everything else through Qt's readers. No decode is
 // started that would take more than the picture budget. Failures throw tk::Error
 // naming the file and the cause.
 class PictureReader {
@@ -72,12 +75,18 @@ private:
     QImage decodeStep(QSize step);
     QImage finish(const QImage &decoded, QSize stored) const;
     void reopen();
+    void openDecoder(const QByteArray &magic);
+    QImageIOHandler::Transformations transformation() const;
     void prepareColour(const ColourDescription &colour, ColourModel model);
     QImage::Format decodedFormat() const;
 
     QString m_shownName;
     std::unique_ptr<QIODevice> m_device;
     std::unique_ptr<JpegDecoder> m_jpeg;
+    std::unique_ptr<PictureDecoder> m_decoder;
+    // The decoder hands over a CMYK picture's inks, which this turns into sRGB.
+    bool m_inks = false;
+    std::unique_ptr<ColourConversion> m_inkConversion;
     std::unique_ptr<QImageReader> m_qt;
     // Qt's reader scales to the size asked for itself (else it decodes whole and we
     // resample).
@@ -100,9 +109,5 @@ private:
 // whole process, so a program that reads pictures sets it once at start, before any
 // picture is read, rather than a reader changing it behind the program's back.
 void setUpPictureReading();
-
-// Bytes per pixel of an image in `format`, at least 4 (what a conversion to 32 bits
-// takes); 4 when the format is not known.
-int bytesPerPixel(QImage::Format format);
 
 } // namespace tk

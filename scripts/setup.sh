@@ -14,7 +14,7 @@ fi
 
 bash "$root/scripts/install.sh" cmake g++ make qt6-base-dev qt6-l10n-tools qt6-translations-l10n \
     fonts-wqy-microhei libjpeg62-turbo-dev zlib1g-dev liblzma-dev pkgconf liblcms2-dev \
-    libgs-common "$@"
+    libgs-common libheif-dev libwebp-dev libtiff-dev "$@"
 
 cmake -S "$root" -B "$build" "${config[@]}" >/dev/null
 cmake --build "$build" -j"$(nproc)"

@@ -40,7 +40,8 @@ grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" |
 (cd "$build" && cpack -G DEB -B "$stage/deb" >/dev/null)
 deb=$(ls "$stage"/deb/tesselkraft_*_*.deb)
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libqt6widgets6 libqt6gui6 libjpeg62-turbo libc6; do
+# The HEIF and TIFF libraries are opened at run time: the package must name them itself.
+for library in libqt6widgets6 libqt6gui6 libjpeg62-turbo libc6 libheif1 libtiff6 libwebp7; do
     grep -q "$library" <<<"$depends" || fail "package does not depend on $library: $depends"
 done
 contents=$(dpkg-deb -c "$deb")

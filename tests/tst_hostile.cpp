@@ -2,6 +2,7 @@
 // as child processes so a hang, a crash or the peak memory shows; and the cutter's
 // behaviour as a process: signals, closed and full outputs, what it prints.
 #include "hostilepictures.h"
+#include "modernpictures.h"
 #include "processrun.h"
 #include "testsupport.h"
 
@@ -118,6 +119,26 @@ void TstHostile::bothLoadPathsJudgeAlike_data()
         << write("scans.jpg", jpegWithManyScans(16000, 492)) << false;
     QTest::newRow("gif whose data ends after 10 pixels")
         << write("early.gif", gifEndingEarly()) << false;
+
+    // The newer formats: a few bytes claiming a huge picture, and a file cut short.
+    using modern::TiffSpec;
+    const QImage photo = positionPicture(QSize(320, 240));
+    const QByteArray heic = modern::heifBytes(photo, false);
+    const QByteArray avif = modern::heifBytes(photo, true);
+    const QByteArray webp = modern::webpBytes(photo, false);
+    const QByteArray tiff = modern::tiffBytes(photo, TiffSpec());
+    QTest::newRow("heic claiming 30000 x 30000")
+        << write("bomb.heic", modern::heifClaiming(heic, 30000, 30000)) << false;
+    QTest::newRow("avif claiming 30000 x 30000")
+        << write("bomb.avif", modern::heifClaiming(avif, 30000, 30000)) << false;
+    QTest::newRow("webp animation on a 30000 x 30000 canvas")
+        << write("bomb.webp", modern::webpAnimation({small}, QSize(30000, 30000))) << false;
+    QTest::newRow("tiff 100000 x 100000 in 130 bytes")
+        << write("bomb.tif", modern::tiffBomb(100000, 100000)) << false;
+    QTest::newRow("heic cut") << write("cut.heic", heic.left(heic.size() * 6 / 10)) << false;
+    QTest::newRow("avif cut") << write("cut.avif", avif.left(avif.size() * 6 / 10)) << false;
+    QTest::newRow("webp cut") << write("cut.webp", webp.left(webp.size() * 6 / 10)) << false;
+    QTest::newRow("tiff cut") << write("cut.tif", tiff.left(tiff.size() * 6 / 10)) << false;
 
     const QString fifo = m_dir.filePath("fifo.jpg");
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
@@ -262,13 +283,19 @@ void TstHostile::standardErrorHasOneLinePerBadPicture()
     // The PNG library reports a cut file on standard error itself, unless kept from it.
     const QByteArray png = pngBytes(positionPicture(QSize(300, 200)));
     const QString cut = write("quiet/cut.png", png.left(png.size() / 2));
+    // So do the codecs under the newer formats, unless kept from it.
+    const QByteArray avif = modern::heifBytes(positionPicture(QSize(300, 200)), true);
+    const QString cutAvif = write("quiet/cut.avif", avif.left(avif.size() * 9 / 10));
+    const QByteArray tiff = modern::tiffBytes(positionPicture(QSize(300, 200)), {});
+    const QString cutTiff = write("quiet/cut.tif", tiff.left(tiff.size() / 2));
     const ProcessRun run = runProcess(
         TK_CUTTER, {"--quiet", QFile::encodeName(good), QFile::encodeName(warned),
-                    QFile::encodeName(broken), QFile::encodeName(hole), QFile::encodeName(cut)});
+                    QFile::encodeName(broken), QFile::encodeName(hole), QFile::encodeName(cut),
+                    QFile::encodeName(cutAvif), QFile::encodeName(cutTiff)});
     QCOMPARE(run.exitCode, 1);
     QVERIFY(run.out.isEmpty());
     const QList<QByteArray> lines = run.err.trimmed().split('\n');
-    QCOMPARE(lines.size(), 3);
+    QCOMPARE(lines.size(), 5);
     QVERIFY2(run.err.contains("two\\nlines.jpg"), run.err.constData());
     QVERIFY2(run.err.contains("hole.jpg"), run.err.constData());
     QVERIFY2(run.err.contains("cut.png"), run.err.constData());

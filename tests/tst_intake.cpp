@@ -3,6 +3,7 @@
 #include "core/picture.h"
 #include "core/picturereader.h"
 #include "intake/intake.h"
+#include "modernpictures.h"
 #include "testsupport.h"
 #include "tiles/windowgeometry.h"
 
@@ -62,6 +63,7 @@ private slots:
     void badInputIsRefused();
     void absurdDimensionsStayBounded_data();
     void absurdDimensionsStayBounded();
+    void colourStepGetsWhatItNeeds();
 
 private:
     QTemporaryDir m_dir;
@@ -237,6 +239,35 @@ void TstIntake::absurdDimensionsStayBounded()
     } catch (const tk::Error &) {
         QCOMPARE(preview.image().pixelColor(200, 100), Untouched);
     }
+}
+
+void TstIntake::colourStepGetsWhatItNeeds()
+{
+    using modern::TiffSpec;
+    const auto reader = [](const QByteArray &bytes) {
+        return tk::PictureReader::fromBytes(bytes, QStringLiteral("test"));
+    };
+    // 16-bit samples arrive whole, not rounded to 8 bits.
+    QImage deep(64, 32, QImage::Format_RGBX64);
+    deep.fill(QColor::fromRgba64(0x1234, 0x5678, 0x9ABC));
+    const auto tiff16 = reader(modern::tiffBytes(deep, TiffSpec{TiffSpec::Colour::Rgb, 16}));
+    QCOMPARE(tiff16->format(), QImage::Format_RGBX64);
+    QCOMPARE(tiff16->read().pixelColor(5, 5).rgba64(),
+             QRgba64::fromRgba64(0x1234, 0x5678, 0x9ABC, 0xFFFF));
+
+    // The profile a TIFF carries, and the coded description of an AVIF.
+    const QByteArray profile("a profile's bytes, passed on as they are");
+    const auto described =
+        reader(modern::tiffBytes(deep, TiffSpec{TiffSpec::Colour::Rgb, 8, false, 1, profile}));
+    QCOMPARE(described->colour().iccProfile, profile);
+    QVERIFY(
+        reader(modern::heifBytes(gridPicture(QSize(64, 32), 2, 1), true))->colour().hasCodePoints);
+
+    // A CMYK TIFF comes out in sRGB: red printed as magenta and yellow ink is red again.
+    const auto cmyk = reader(
+        modern::tiffBytes(gridPicture(QSize(64, 32), 1, 1), TiffSpec{TiffSpec::Colour::Cmyk}));
+    const QColor red = cmyk->read().pixelColor(3, 3);
+    QVERIFY2(red.red() > 180 && red.green() < 90 && red.blue() < 90, qPrintable(red.name()));
 }
 
 QTEST_GUILESS_MAIN(TstIntake)

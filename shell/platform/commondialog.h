@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QWidget;
@@ -20,8 +21,9 @@ private:
     QWidget *m_owner;
 };
 
-// The open-file dialog: the chosen file's full path, or an empty string on Cancel.
-QString ShowOpenDialog(QWidget *parent);
+// The open-file dialog offering `filters` (the first chosen): the chosen file's full
+// path, or an empty string on Cancel.
+QString ShowOpenDialog(QWidget *parent, const QStringList &filters = QStringList());
 
 // Tests stand in for the user: a set hook answers instead of the real dialog.
 using OpenDialogHook = std::function<QString()>;
