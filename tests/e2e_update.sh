@@ -10,6 +10,7 @@ app=$1 helper=$2 shots=${3:-}
 work=$(mktemp -d)
 pids=()
 trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"' EXIT
+. "$(dirname "${BASH_SOURCE[0]}")/e2e_common.sh"
 
 # The desktop's URL opener stands aside: it only writes down its arguments.
 mkdir "$work/bin"
@@ -18,21 +19,10 @@ chmod +x "$work/bin/xdg-open"
 
 fail() { echo "FAIL: $*"; exit 1; }
 shot() { [ -z "$shots" ] || import -window root "$shots/$1.png"; }
-wait_until() { # wait_until SECONDS COMMAND...
-    local end=$((SECONDS + $1))
-    shift
-    until "$@"; do ((SECONDS < end)) || return 1; sleep 0.1; done
-}
 # serve NAME BODY: serves BODY; its address goes to $work/NAME.log's first line.
 serve() {
     echo "$2" >"$work/$1.html"
     "$helper" serve "$work/$1.html" >"$work/$1.log" &
-    pids+=($!)
-}
-# x_server NAME: an X server of its own; its display number goes to $work/NAME.display.
-x_server() {
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/$1.display" \
-        2>"$work/$1.xlog" &
     pids+=($!)
 }
 address() { head -1 "$work/$1.log"; }
@@ -120,7 +110,7 @@ offline() {
     wait_until 5 strip_gone || fail "offline: the window stays"
     lived=$(($(milliseconds) - seen))
     ((lived >= 1500)) || fail "offline: the window closed before the bar was full (${lived} ms)"
-    echo "offline: the strip was seen for ${lived} ms"
+    echo "the strip was seen for ${lived} ms"
     kill "$pid" && wait "$pid" || true
     [ "$(requests offline)" = 0 ] || fail "offline: a request was made"
 }
@@ -141,7 +131,7 @@ for run in "${runs[@]}"; do
     serve "$run" "$(page "$run")"
     x_server "$run"
 done
-ready() { [ -s "$work/$1.log" ] && [ -s "$work/$1.display" ]; }
+ready() { [ -s "$work/$1.log" ] && x_ready "$1"; }
 for run in "${runs[@]}"; do
     wait_until 10 ready "$run" || fail "$run: the page server or the X server did not start"
 done
@@ -155,7 +145,8 @@ for run in "${runs[@]}"; do
         cp "$app" "$work/$run/program/tesselkraft"
         app=$work/$run/program/tesselkraft pid=""
         trap '[ -z "$pid" ] || kill "$pid" 2>/dev/null || true' EXIT
-        export DISPLAY=:$(<"$work/$run.display")
+        DISPLAY=$(x_display "$run")
+        export DISPLAY
         "$run"
     ) >"$work/$run.out" 2>&1 &
     children+=($!)
