@@ -1,4 +1,4 @@
-# Shared by the runs of the real program; sourced, with $work set.
+# Shared by the runs of the real program (sourced).
 
 wait_until() { # wait_until SECONDS COMMAND...
     local end=$((SECONDS + $1))
