@@ -13,11 +13,9 @@
 #include <QTest>
 #include <algorithm>
 #include <csignal>
-#include <cstring>
 #include <map>
 #include <memory>
 #include <sys/stat.h>
-#include <vector>
 
 using namespace testsupport;
 using namespace hostile;
@@ -106,26 +104,12 @@ void TstHostile::initTestCase()
 {
     // The window's cut decodes each icon's 9000 × 9000 PNG and resamples it: 650 MB,
     // though the directory says 256 × 256. Two at once would pass 1 GiB; that a finished
-    // picture hands back no more than it took is the third JPEG's. The longest cut, and
-    // the quickest to make.
+    // picture hands back no more than it took is the third JPEG's.
     startHeavyBatch("heavy%1.ico", iconHolding(blankPng(QSize(9000, 9000), 4)), 2, {}, 8);
-    // Each cut takes over 600 MB (the progressive coefficients and the picture, then
+    // Each cut takes over 550 MB (the progressive coefficients and the picture, then
     // the picture and one 9000 × 9000 tile): two at once would pass 1 GiB.
-    const QByteArray progressive = [] {
-        // Dark blue to yellow along the diagonal: each row a slice of one ramp, for
-        // painting this many pixels with a gradient takes seconds.
-        constexpr int Side = 9000;
-        std::vector<QRgb> ramp(2 * Side - 1);
-        for (size_t i = 0; i < ramp.size(); ++i) {
-            const int level = int(i * 255 / (ramp.size() - 1));
-            ramp[i] = qRgb(level, level, 128 - level / 2);
-        }
-        QImage picture(Side, Side, QImage::Format_RGB32);
-        for (int y = 0; y < Side; ++y)
-            std::memcpy(picture.scanLine(y), ramp.data() + y, Side * sizeof(QRgb));
-        return jpegBytes(picture, true, 60);
-    }();
-    startHeavyBatch("heavy%1.jpg", progressive, 3, {"--grid", "1x1", "--size", "9000"}, 1);
+    startHeavyBatch("heavy%1.jpg", greyProgressiveJpeg(9000), 3,
+                    {"--grid", "1x1", "--size", "9000"}, 1);
 
     m_photo = jpegBytes(positionPicture(QSize(1600, 1200)), false);
     m_bigPhoto = jpegBytes(positionPicture(QSize(3000, 2000)), false);
