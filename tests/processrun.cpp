@@ -63,6 +63,8 @@ ChildProcess::ChildProcess(const QByteArray &program, const QByteArrayList &argu
         ::close(pipeEnds[0]); // nobody reads: every write to it fails
         ::close(pipeEnds[1]);
     }
+    if (m_pid < 0)
+        m_run = ProcessRun(); // never waited for: that would take another child's end
 }
 
 ChildProcess::~ChildProcess()
