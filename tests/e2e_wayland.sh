@@ -20,11 +20,12 @@ pids=()
 trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work" "$desk"' EXIT
 
 fail() { echo "FAIL: $*"; exit 1; }
-wait_until() { # wait_until SECONDS COMMAND...
-    local end=$((SECONDS + $1))
-    shift
-    until "$@"; do ((SECONDS < end)) || return 1; sleep 0.1; done
-}
+. "$(dirname "${BASH_SOURCE[0]}")/e2e_common.sh"
+
+# The page server starts while the desktop does.
+echo '<html><body>Ver13.11.06</body></html>' >"$work/same.html"
+"$helper" serve "$work/same.html" >"$work/serve.log" &
+pids+=($!)
 
 printf '%s\n' 'output HEADLESS-1 resolution 1024x768' 'default_border none' \
     'default_floating_border none' 'xwayland disable' >"$desk/config"
@@ -46,9 +47,6 @@ export WAYLAND_DISPLAY=$(socket) SWAYSOCK=$(ipc) XDG_RUNTIME_DIR=$work/run
 export XDG_CONFIG_HOME=$work/config
 unset DISPLAY
 
-echo '<html><body>Ver13.11.06</body></html>' >"$work/same.html"
-"$helper" serve "$work/same.html" >"$work/serve.log" &
-pids+=($!)
 served() { [ -s "$work/serve.log" ]; }
 wait_until 5 served || fail "the page server did not start"
 

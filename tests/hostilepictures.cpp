@@ -110,6 +110,52 @@ QByteArray jpegSegment(uchar marker, const QByteArray &body)
     return QByteArray(head, 4) + body;
 }
 
+// Start of image, a quantisation table of ones, a progressive frame of side × side with
+// `components` (their count, then id, sampling and table of each) and the Huffman
+// tables: DC, one code '0' for a difference of nothing; AC, a 4-bit code r for each
+// end-of-band run length class r, symbol r << 4.
+QByteArray jpegStart(int side, const QByteArray &components)
+{
+    QByteArray jpeg("\xFF\xD8", 2);
+    jpeg += jpegSegment(0xDB, QByteArray(1, '\0') + QByteArray(64, '\1'));
+    const char size[] = {8, char(side >> 8), char(side), char(side >> 8), char(side)};
+    jpeg += jpegSegment(0xC2, QByteArray(size, sizeof size) + components);
+    QByteArray dc(17, '\0'), ac(17, '\0');
+    dc[1] = 1;
+    dc += '\0';
+    ac[0] = 0x10;
+    ac[4] = 15;
+    for (int r = 0; r < 15; ++r)
+        ac += char(r << 4);
+    return jpeg + jpegSegment(0xC4, dc) + jpegSegment(0xC4, ac);
+}
+
+// `count` DC differences of nothing.
+QByteArray zeroBits(qint64 count)
+{
+    JpegBits bits;
+    for (qint64 b = 0; b < count; ++b)
+        bits.put(0, 1);
+    return bits.finish();
+}
+
+// An AC scan of `blocks` blocks whose bands are all empty: a few end-of-band runs of at
+// most 32767 blocks.
+QByteArray emptyBands(int blocks)
+{
+    JpegBits runs;
+    for (int left = blocks; left > 0;) {
+        const int run = qMin(left, 32767);
+        int r = 0;
+        while ((run >> (r + 1)) != 0)
+            ++r;
+        runs.put(quint32(r), 4);
+        runs.put(quint32(run - (1 << r)), r);
+        left -= run;
+    }
+    return runs.finish();
+}
+
 } // namespace
 
 QByteArray pngBytes(const QImage &image)
@@ -203,47 +249,35 @@ QByteArray iconHolding(const QByteArray &image)
 QByteArray jpegWithManyScans(int side, int scans)
 {
     const int blocks = ((side + 7) / 8) * ((side + 7) / 8);
-    QByteArray jpeg("\xFF\xD8", 2);
-    jpeg += jpegSegment(0xDB, QByteArray(1, '\0') + QByteArray(64, '\1'));
-    const char frame[] = {8, char(side >> 8), char(side), char(side >> 8), char(side), 1, 1, 0x11,
-                          0};
-    jpeg += jpegSegment(0xC2, QByteArray(frame, sizeof frame));
-    // DC: one code, '0', for a difference of nothing. AC: a 4-bit code for each
-    // end-of-band run length class r, symbol r << 4, code r.
-    QByteArray dc(17, '\0'), ac(17, '\0');
-    dc[1] = 1;
-    dc += '\0';
-    ac[0] = 0x10;
-    ac[4] = 15;
-    for (int r = 0; r < 15; ++r)
-        ac += char(r << 4);
-    jpeg += jpegSegment(0xC4, dc) + jpegSegment(0xC4, ac);
-
+    QByteArray jpeg = jpegStart(side, QByteArray("\x01\x01\x11\x00", 4));
     const auto scan = [&](int start, int end, int high, int low, const QByteArray &data) {
         const char header[] = {1, 1, 0, char(start), char(end), char(high << 4 | low)};
         jpeg += jpegSegment(0xDA, QByteArray(header, sizeof header)) + data;
     };
-    JpegBits dcBits;
-    for (int b = 0; b < blocks; ++b)
-        dcBits.put(0, 1);
-    scan(0, 0, 0, 0, dcBits.finish());
-    // Every block's band is empty: the whole scan is a few runs of at most 32767 blocks.
-    JpegBits runs;
-    for (int left = blocks; left > 0;) {
-        const int run = qMin(left, 32767);
-        int r = 0;
-        while ((run >> (r + 1)) != 0)
-            ++r;
-        runs.put(quint32(r), 4);
-        runs.put(quint32(run - (1 << r)), r);
-        left -= run;
-    }
-    const QByteArray emptyBand = runs.finish();
+    scan(0, 0, 0, 0, zeroBits(blocks));
+    const QByteArray emptyBand = emptyBands(blocks);
     // A consistent progression: each coefficient first at 13 bits down, then refined.
     int made = 1;
     for (int k = 1; k <= 63 && made < scans; ++k)
         for (int low = 13; low >= 0 && made < scans; --low, ++made)
             scan(k, k, low == 13 ? 0 : low + 1, low, emptyBand);
+    return jpeg + "\xFF\xD9";
+}
+
+QByteArray greyProgressiveJpeg(int side)
+{
+    // Three components, the colour ones at half resolution, as Qt's writer samples them.
+    QByteArray jpeg = jpegStart(side, QByteArray("\x03\x01\x22\x00\x02\x11\x00\x03\x11\x00", 10));
+    // The DC of all three interleaved: six blocks to a unit of 16 × 16 pixels.
+    const qint64 units = qint64((side + 15) / 16) * ((side + 15) / 16);
+    jpeg += jpegSegment(0xDA, QByteArray("\x03\x01\x00\x02\x00\x03\x00\x00\x00\x00", 10)) +
+            zeroBits(units * 6);
+    // Then each component's bands 1 to 63 in a scan of its own.
+    for (int component = 1; component <= 3; ++component) {
+        const int across = ((component == 1 ? side : (side + 1) / 2) + 7) / 8;
+        const char header[] = {1, char(component), 0, 1, 63, 0};
+        jpeg += jpegSegment(0xDA, QByteArray(header, sizeof header)) + emptyBands(across * across);
+    }
     return jpeg + "\xFF\xD9";
 }
 

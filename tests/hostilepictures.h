@@ -35,6 +35,9 @@ QByteArray iconHolding(const QByteArray &image);
 // A grey progressive JPEG of side × side with `scans` scans in all, each but the first a
 // few hundred bytes: every scan walks all the picture's blocks again.
 QByteArray jpegWithManyScans(int side, int scans);
+// A plain grey colour JPEG of side × side, progressive (a scan of the DC, then one for
+// each component's bands), made without encoding a picture.
+QByteArray greyProgressiveJpeg(int side);
 // A 100 × 100 GIF, whole in its structure, whose picture data ends after 10 pixels.
 QByteArray gifEndingEarly();
 

@@ -1,10 +1,10 @@
 #include "processrun.h"
 
 #include <QFile>
-#include <QTemporaryFile>
-#include <cerrno>
 #include <csignal>
+#include <deque>
 #include <fcntl.h>
+#include <memory>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
@@ -24,16 +24,18 @@ QByteArray readAll(int fd)
 
 } // namespace
 
-ProcessRun runProcess(const QByteArray &program, const QByteArrayList &arguments,
-                      const ProcessOptions &options)
+ChildProcess::ChildProcess(const QByteArray &program, const QByteArrayList &arguments,
+                           const ProcessOptions &options)
+    : m_options(options), m_started(std::chrono::steady_clock::now())
 {
     // Files, not pipes: a child that writes a lot can never block on a full pipe.
-    QTemporaryFile out, err;
-    out.open();
-    err.open();
+    m_out.open();
+    m_err.open();
     int pipeEnds[2] = {-1, -1};
-    if (options.stdoutTo == ProcessOptions::Stdout::ClosedPipe && ::pipe(pipeEnds) != 0)
-        return {};
+    if (options.stdoutTo == ProcessOptions::Stdout::ClosedPipe && ::pipe(pipeEnds) != 0) {
+        m_run = ProcessRun();
+        return;
+    }
 
     std::vector<char *> argv;
     QByteArrayList owned{program};
@@ -42,9 +44,9 @@ ProcessRun runProcess(const QByteArray &program, const QByteArrayList &arguments
         argv.push_back(argument.data());
     argv.push_back(nullptr);
 
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        int stdoutFd = out.handle();
+    m_pid = ::fork();
+    if (m_pid == 0) {
+        int stdoutFd = m_out.handle();
         if (options.stdoutTo == ProcessOptions::Stdout::DevFull)
             stdoutFd = ::open("/dev/full", O_WRONLY);
         else if (options.stdoutTo == ProcessOptions::Stdout::ClosedPipe)
@@ -52,7 +54,7 @@ ProcessRun runProcess(const QByteArray &program, const QByteArrayList &arguments
         if (pipeEnds[0] >= 0)
             ::close(pipeEnds[0]);
         ::dup2(stdoutFd, STDOUT_FILENO);
-        ::dup2(err.handle(), STDERR_FILENO);
+        ::dup2(m_err.handle(), STDERR_FILENO);
         ::signal(SIGPIPE, SIG_DFL);
         ::execv(program.constData(), argv.data());
         ::_exit(127);
@@ -61,22 +63,38 @@ ProcessRun runProcess(const QByteArray &program, const QByteArrayList &arguments
         ::close(pipeEnds[0]); // nobody reads: every write to it fails
         ::close(pipeEnds[1]);
     }
+    if (m_pid < 0)
+        m_run = ProcessRun(); // never waited for: that would take another child's end
+}
 
+ChildProcess::~ChildProcess()
+{
+    if (m_pid > 0 && !m_run) {
+        ::kill(m_pid, SIGKILL);
+        ::waitpid(m_pid, nullptr, 0);
+    }
+}
+
+ProcessRun ChildProcess::finish()
+{
+    if (m_run)
+        return *m_run;
     ProcessRun run;
     int status = 0;
     rusage usage{};
-    for (int waited = 0;; waited += 5) {
-        const pid_t done = ::wait4(pid, &status, WNOHANG, &usage);
-        if (done == pid)
+    const auto deadline = m_started + std::chrono::milliseconds(m_options.timeoutMs);
+    for (;;) {
+        const pid_t done = ::wait4(m_pid, &status, WNOHANG, &usage);
+        if (done == m_pid)
             break;
-        if (waited > options.timeoutMs) {
+        if (std::chrono::steady_clock::now() > deadline) {
             run.timedOut = true;
-            ::kill(pid, SIGKILL);
-            ::wait4(pid, &status, 0, &usage);
+            ::kill(m_pid, SIGKILL);
+            ::wait4(m_pid, &status, 0, &usage);
             break;
         }
-        if (options.whileRunning)
-            options.whileRunning(pid);
+        if (m_options.whileRunning)
+            m_options.whileRunning(m_pid);
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     if (WIFEXITED(status))
@@ -84,9 +102,33 @@ ProcessRun runProcess(const QByteArray &program, const QByteArrayList &arguments
     else if (WIFSIGNALED(status))
         run.signal = WTERMSIG(status);
     run.peakBytes = qint64(usage.ru_maxrss) * 1024;
-    run.out = readAll(out.handle());
-    run.err = readAll(err.handle());
+    run.out = readAll(m_out.handle());
+    run.err = readAll(m_err.handle());
+    m_run = run;
     return run;
+}
+
+ProcessRun runProcess(const QByteArray &program, const QByteArrayList &arguments,
+                      const ProcessOptions &options)
+{
+    return ChildProcess(program, arguments, options).finish();
+}
+
+QList<ProcessRun> runSideBySide(const QList<Command> &commands, int atOnce)
+{
+    QList<ProcessRun> runs;
+    std::deque<std::unique_ptr<ChildProcess>> running;
+    for (const Command &command : commands) {
+        if (int(running.size()) == atOnce) {
+            runs << running.front()->finish();
+            running.pop_front();
+        }
+        running.push_back(
+            std::make_unique<ChildProcess>(command.program, command.arguments, command.options));
+    }
+    for (const std::unique_ptr<ChildProcess> &child : running)
+        runs << child->finish();
+    return runs;
 }
 
 } // namespace testsupport

@@ -26,6 +26,7 @@
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 using namespace testsupport;
 
@@ -552,18 +553,25 @@ void TstForm1::frameFollowsDragAndWheel()
 void TstForm1::scaledScreensShowSharpPreviewsAndCutTheSameTiles()
 {
     const QImage original = positionPicture(QSize(1200, 600));
-    QImage shownAtOne;
-    QList<QByteArray> tilesAtOne;
-    for (const char *scale : {"1", "1.25", "2"}) {
+    const QList<const char *> scales{"1", "1.25", "2"};
+    // Every scale in a process of its own, all at once.
+    std::vector<std::unique_ptr<QProcess>> probes;
+    for (const char *scale : scales) {
         const QString dir = m_dir->filePath(QStringLiteral("scale-%1").arg(scale));
         QDir().mkpath(dir);
         writeImage(original, dir + "/photo.png");
-        QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_SCALE_FACTOR", scale);
         env.insert("QT_QPA_PLATFORM", "offscreen");
-        process.setProcessEnvironment(env);
-        process.start(QStringLiteral(TK_SCALEPROBE), {dir + "/photo.png"});
+        probes.push_back(std::make_unique<QProcess>());
+        probes.back()->setProcessEnvironment(env);
+        probes.back()->start(QStringLiteral(TK_SCALEPROBE), {dir + "/photo.png"});
+    }
+    QList<QByteArray> tilesAtOne;
+    for (qsizetype i = 0; i < scales.size(); ++i) {
+        const char *scale = scales[i];
+        const QString dir = m_dir->filePath(QStringLiteral("scale-%1").arg(scale));
+        QProcess &process = *probes[size_t(i)];
         QVERIFY(process.waitForFinished(30000));
         QCOMPARE(process.exitCode(), 0);
         const double ratio = QByteArray(scale).toDouble();

@@ -1,12 +1,14 @@
 #include "desktopstandins.h"
 #include "httpserver.h"
 #include "shell/form1.h"
+#include "shell/platform/inet.h"
 
 #include <QElapsedTimer>
 #include <QTest>
 #include <memory>
 
 using testsupport::HttpServer;
+using namespace std::chrono_literals;
 
 Q_DECLARE_METATYPE(HttpServer::Reply)
 
@@ -100,13 +102,17 @@ void TstGuangGao::failedFetchOpensNothing()
 
 void TstGuangGao::silentServerHoldsAtMostTheAdTimeout()
 {
+    // The ad slot's control gives up within seconds, not the minute of other transfers;
+    // that the slot waits no longer than its control says is shown on a shorter one.
+    QVERIFY(m_form->Inet1->RequestTimeout() <= 5s);
+    m_form->Inet1->setRequestTimeout(300ms);
     HttpServer::Reply silent;
     silent.silent = true;
     m_server->setReply("/ads", silent);
     QElapsedTimer held;
     held.start();
     m_form->GuangGao();
-    QVERIFY2(held.elapsed() < 6000, qPrintable(QString::number(held.elapsed())));
+    QVERIFY2(held.elapsed() < 3000, qPrintable(QString::number(held.elapsed())));
     QCOMPARE(m_server->requests().size(), 1);
     QVERIFY(m_desktop->opened.isEmpty());
 }
