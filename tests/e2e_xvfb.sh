@@ -104,7 +104,7 @@ wait_until 5 has_keyboard "$dialog" || { echo "the open dialog does not have the
 xdotool type --delay 5 "$work/photo.png"
 xdotool key Return
 # The clicks below reach the window once the dialog has gone; they wait behind the load.
-wait_until 10 gone '^打开$' || { echo "the open dialog stays"; exit 1; }
+wait_until 30 gone '^打开$' || { echo "the open dialog stays"; exit 1; }
 
 click_at 150 20 # 效果预览
 shot preview

@@ -16,7 +16,7 @@ heif_error appendTo(heif_context *, const void *data, size_t size, void *bytes)
     return heif_error{heif_error_Ok, heif_suberror_Unspecified, ""};
 }
 
-void putLE(QByteArray &bytes, quint32 value, int size)
+void putLE(QByteArray &bytes, quint64 value, int size)
 {
     for (int i = 0; i < size; ++i)
         bytes.append(char(value >> (8 * i)));
