@@ -10,14 +10,17 @@
 
 int main(int argc, char *argv[])
 {
-    if (const QString advice = tk::missingDisplayAdvice(QString::fromLocal8Bit(argv[0]));
-        !advice.isEmpty()) {
+    if (tk::displayMissing()) {
+        // Enough of Qt to give the advice in the user's language; no window is made.
+        QCoreApplication app(argc, argv);
+        tk::installTranslations(app);
+        const QString advice = tk::missingDisplayAdvice(QString::fromLocal8Bit(argv[0]));
         std::fputs(advice.toLocal8Bit().constData(), stderr);
         return 1;
     }
     QApplication app(argc, argv);
     tk::setUpPictureReading();
-    tk::installChineseTranslations(app);
+    tk::installTranslations(app);
     // Qt has taken its own options out of argv by now. What the rest choose holds for
     // this run only.
     QByteArrayList arguments;

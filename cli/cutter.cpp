@@ -3,6 +3,7 @@
 #include "cli/options.h"
 #include "cli/plan.h"
 #include "core/error.h"
+#include "core/language.h"
 #include "core/memorybudget.h"
 #include "core/systemerror.h"
 #include "core/tempfiles.h"
@@ -61,12 +62,11 @@ void cutOne(const CutJob &job, const Wall &wall, MemoryGate &gate,
     const QByteArray folder = QFile::encodeName(job.folder);
     const QByteArray base = QFile::encodeName(job.base);
     if (const int error = tempfiles::createFolders(base, folder.mid(base.size()))) {
-        throw Error(
-            error == ELOOP
-                ? QStringLiteral("无法写入文件夹“%1”：它是符号链接，小图不会写到它指向的地方")
-                      .arg(printableName(job.folder))
-                : QStringLiteral("无法创建文件夹“%1”：%2")
-                      .arg(printableName(job.folder), reasonOf(error)));
+        throw Error(error == ELOOP
+                        ? Texts::tr("无法写入文件夹“%1”：它是符号链接，小图不会写到它指向的地方")
+                              .arg(printableName(job.folder))
+                        : Texts::tr("无法创建文件夹“%1”：%2")
+                              .arg(printableName(job.folder), reasonOf(error)));
     }
     const FolderHold hold{folder};
     writeWall(decoded, job.folder, wall, plan);
@@ -115,7 +115,7 @@ int runCutter(const QByteArrayList &arguments, QTextStream &out, QTextStream &er
     }
     if (parsed.kind == ParsedCommandLine::UsageError) {
         report.line(true, Name + QStringLiteral(": ") + parsed.message);
-        report.line(true, QStringLiteral("用 --help 查看用法。"));
+        report.line(true, Texts::tr("用 --help 查看用法。"));
         return 2;
     }
     const CutOptions &options = parsed.options;

@@ -1,13 +1,16 @@
 #include "cli/cutter.h"
 #include "cli/signals.h"
 #include "cli/standarderror.h"
+#include "core/language.h"
 #include "core/picturereader.h"
 
 #include <QByteArrayList>
+#include <QCoreApplication>
 #include <QFile>
 #include <QTextStream>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -33,11 +36,17 @@ int main(int argc, char *argv[])
     if (const int fd = tk::keepStandardErrorForReports(); fd >= 0)
         reports.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered,
                      QFileDevice::AutoCloseHandle);
-    // No QCoreApplication: the cutter needs no event loop, and its start-up costs time.
     // The arguments stay bytes, so a name that is not valid text still opens.
     QByteArrayList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QByteArray(argv[i]);
+    // The texts are written in Chinese. Only English needs an application object, to
+    // hold its translation; the cutter needs no event loop, and its start-up costs time.
+    std::unique_ptr<QCoreApplication> app;
+    if (tk::chooseLanguage(tk::localeSettings()).language == tk::Language::English) {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+        tk::installEnglishTexts(*app);
+    }
     int status;
     {
         QTextStream out(stdout);

@@ -1,5 +1,6 @@
 #include "cli/options.h"
 
+#include "core/language.h"
 #include "core/systemerror.h"
 #include "core/text.h"
 #include "tiles/wallchoice.h"
@@ -45,10 +46,9 @@ QString takeQuiet(Reading &reading, const QString &)
 QString takeOut(Reading &reading, const QString &value)
 {
     if (value.isEmpty())
-        return QStringLiteral("--out 需要一个目录");
+        return Texts::tr("--out 需要一个目录");
     if (value.contains(QChar::ReplacementCharacter))
-        return QStringLiteral("--out 的目录名不是系统编码下的有效文字: %1")
-            .arg(printableName(value));
+        return Texts::tr("--out 的目录名不是系统编码下的有效文字: %1").arg(printableName(value));
     reading.options.outDir = value;
     return QString();
 }
@@ -80,7 +80,7 @@ QString takeFormat(Reading &reading, const QString &value)
     else if (value == QLatin1String("png"))
         reading.options.wall.format.format = "png";
     else
-        return QStringLiteral("--format 只能是 jpg 或 png: %1").arg(printableName(value));
+        return Texts::tr("--format 只能是 jpg 或 png: %1").arg(printableName(value));
     return QString();
 }
 
@@ -88,7 +88,7 @@ QString takeQuality(Reading &reading, const QString &value)
 {
     reading.qualityGiven = true;
     if ((reading.options.wall.format.quality = boundedNumber(value, 1, MaxQuality)) < 0)
-        return QStringLiteral("--quality 需要 1 到 %1 之间的整数: %2")
+        return Texts::tr("--quality 需要 1 到 %1 之间的整数: %2")
             .arg(MaxQuality)
             .arg(printableName(value));
     return QString();
@@ -127,7 +127,7 @@ const Option *optionNamed(const QString &name)
 
 QString helpText()
 {
-    return QStringLiteral(
+    return Texts::tr(
         "用法: tesselkraft-cut [选项] 图片...\n"
         "把每张图片切成照片墙的小图 (默认 4x2 共 8 张, 与窗口程序生成的完全相同),\n"
         "以 1.jpg、2.jpg … 命名, 保存在图片旁边。\n"
@@ -176,7 +176,7 @@ ParsedCommandLine parseCommandLine(const QByteArrayList &nativeArguments)
         const QString name = eq > 0 ? arg.left(eq) : arg;
         const Option *option = optionNamed(name);
         if (!option || (eq > 0 && !option->takesValue))
-            return usageError(QStringLiteral("未知选项: %1").arg(printableName(name)));
+            return usageError(Texts::tr("未知选项: %1").arg(printableName(name)));
         QString value;
         if (option->takesValue) {
             if (eq > 0)
@@ -184,7 +184,7 @@ ParsedCommandLine parseCommandLine(const QByteArrayList &nativeArguments)
             else if (i + 1 < arguments.size())
                 value = arguments[++i];
             else
-                return usageError(QStringLiteral("%1 缺少参数").arg(printableName(arg)));
+                return usageError(Texts::tr("%1 缺少参数").arg(printableName(arg)));
         }
         if (const QString error = option->take(reading, value); !error.isEmpty())
             return usageError(error);
@@ -195,7 +195,7 @@ ParsedCommandLine parseCommandLine(const QByteArrayList &nativeArguments)
         }
     }
     if (reading.options.pictures.isEmpty())
-        return usageError(QStringLiteral("没有给出图片"));
+        return usageError(Texts::tr("没有给出图片"));
     // PNG has no quality; its writer would read one as a compression level.
     if (reading.options.wall.format.format == "png" && !reading.qualityGiven)
         reading.options.wall.format.quality = -1;

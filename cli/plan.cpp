@@ -1,6 +1,7 @@
 #include "cli/plan.h"
 
 #include "core/fileid.h"
+#include "core/language.h"
 #include "core/systemerror.h"
 #include "core/text.h"
 #include "tiles/wall.h"
@@ -99,8 +100,8 @@ Planned withBase(const PictureArgument &picture, const QString &outDir)
     } else {
         const QByteArray folder = nativeFolderOf(picture.native);
         if (!isValidText(folder))
-            p.job.refusal = QStringLiteral("文件夹名不是系统编码下的有效文字，无法在其中保存小图："
-                                           "“%1”（可以用 --out 指定保存位置）")
+            p.job.refusal = Texts::tr("文件夹名不是系统编码下的有效文字，无法在其中保存小图："
+                                      "“%1”（可以用 --out 指定保存位置）")
                                 .arg(printableName(folder));
         p.base = folderWithSeparator(QDir(QFile::decodeName(folder)).absolutePath());
     }
@@ -139,7 +140,7 @@ void keepOwnFolders(Batch &batch, const Wall &wall, QSet<QString> &taken)
         const QString replaced = firstReplacing(wallTilePaths(p.job.folder, wall), inputs);
         if (p.job.refusal.isEmpty() && !replaced.isEmpty())
             p.job.refusal =
-                QStringLiteral("小图“%1”会覆盖输入的图片, 未切割").arg(printableName(replaced));
+                Texts::tr("小图“%1”会覆盖输入的图片, 未切割").arg(printableName(replaced));
     }
 }
 

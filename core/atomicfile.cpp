@@ -1,6 +1,7 @@
 #include "core/atomicfile.h"
 
 #include "core/error.h"
+#include "core/language.h"
 #include "core/systemerror.h"
 #include "core/tempfiles.h"
 
@@ -17,7 +18,7 @@ namespace {
 
 [[noreturn]] void fail(const QString &path, const QString &reason)
 {
-    throw Error(QStringLiteral("无法保存文件“%1”：%2").arg(printableName(path), reason));
+    throw Error(Texts::tr("无法保存文件“%1”：%2").arg(printableName(path), reason));
 }
 
 QString partName(const QString &path)

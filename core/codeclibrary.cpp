@@ -1,5 +1,7 @@
 #include "core/codeclibrary.h"
 
+#include "core/language.h"
+
 #include "core/error.h"
 
 #include <dlfcn.h>
@@ -10,7 +12,7 @@ namespace {
 
 [[noreturn]] void missing(const QString &format, const char *what)
 {
-    throw Error(QStringLiteral("无法读取 %1 图片：缺少解码库（%2）")
+    throw Error(Texts::tr("无法读取 %1 图片：缺少解码库（%2）")
                     .arg(format, QString::fromLocal8Bit(what)));
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/atomicfile.h"
 #include "core/error.h"
+#include "core/language.h"
 #include "core/text.h"
 
 #include <QDir>
@@ -73,14 +74,14 @@ CompanionOutcome writeCompanionFiles(const QString &programFolder, const QString
     }
     QString dataFailure;
     if (dataFolder.isEmpty() || !QDir().mkpath(dataFolder))
-        dataFailure = QStringLiteral("无法创建文件夹“%1”").arg(dataFolder);
+        dataFailure = Texts::tr("无法创建文件夹“%1”").arg(dataFolder);
     else
         dataFailure = fillFolder(dataFolder, resource, outcome.written);
     if (dataFailure.isEmpty()) {
         outcome.folder = dataFolder;
         return outcome;
     }
-    outcome.failure = QStringLiteral("附带文件无法写出，本次启动不带皮肤和说明文档。\n%1\n%2")
+    outcome.failure = Texts::tr("附带文件无法写出，本次启动不带皮肤和说明文档。\n%1\n%2")
                           .arg(programFailure, dataFailure);
     return outcome;
 }

@@ -2,6 +2,8 @@
 
 #include "core/codeclibrary.h"
 #include "core/error.h"
+#include "core/picturedecoder.h"
+#include "core/language.h"
 #include "core/memorybudget.h"
 #include "core/ycbcrreduction.h"
 
@@ -86,9 +88,9 @@ QString reasonOf(const heif_error &error)
     case heif_error_Decoder_plugin_error:
         return corruptReason();
     case heif_error_Memory_allocation_error:
-        return QStringLiteral("图片太大，超出内存上限");
+        return outOfMemoryReason();
     default:
-        return QStringLiteral("不支持的 HEIF/AVIF 图片（%1）")
+        return Texts::tr("不支持的 HEIF/AVIF 图片（%1）")
             .arg(QString::fromUtf8(error.message));
     }
 }

@@ -2,8 +2,10 @@
 
 #include "core/colour.h"
 #include "core/error.h"
+#include "core/picturedecoder.h"
 #include "core/exif.h"
 #include "core/jpegscans.h"
+#include "core/language.h"
 #include "core/memorybudget.h"
 
 #include <QIODevice>
@@ -163,17 +165,17 @@ QString reasonOf(Failure failure, const char *text)
 {
     switch (failure) {
     case Failure::Truncated:
-        return QStringLiteral("文件不完整");
+        return Texts::tr("文件不完整");
     case Failure::Corrupt:
-        return QStringLiteral("图片数据损坏");
+        return Texts::tr("图片数据损坏");
     case Failure::TooManyScans:
-        return QStringLiteral("图片数据异常（扫描次数过多）");
+        return Texts::tr("图片数据异常（扫描次数过多）");
     case Failure::ReadError:
-        return QStringLiteral("读取文件出错");
+        return Texts::tr("读取文件出错");
     case Failure::TooLarge:
-        return QStringLiteral("图片太大，超出内存上限");
+        return outOfMemoryReason();
     default:
-        return QStringLiteral("不是有效的 JPEG 图片（%1）").arg(QString::fromLocal8Bit(text));
+        return Texts::tr("不是有效的 JPEG 图片（%1）").arg(QString::fromLocal8Bit(text));
     }
 }
 
@@ -368,10 +370,10 @@ QImage JpegDecoder::decode(int eighths)
     if (!setScale(&m->cinfo, &m->errors, eighths))
         m->throwFailure();
     if (m->cinfo.output_components != 4)
-        throw Error(QStringLiteral("不支持的 JPEG 颜色格式"));
+        throw Error(Texts::tr("不支持的 JPEG 颜色格式"));
     QImage image(int(m->cinfo.output_width), int(m->cinfo.output_height), QImage::Format_RGB32);
     if (image.isNull())
-        throw Error(QStringLiteral("图片太大，超出内存上限"));
+        throw Error(outOfMemoryReason());
     if (!decompress(&m->cinfo, &m->errors, image.bits(), image.bytesPerLine()))
         m->throwFailure();
     return m->inks ? m->inks->apply(std::move(image)) : image;

@@ -1,5 +1,7 @@
 #include "core/memorybudget.h"
 
+#include "core/language.h"
+
 namespace tk {
 
 namespace {
@@ -20,7 +22,7 @@ qint64 pixelArea(QSize size)
 
 QString beyondBudget(qint64 bytes)
 {
-    return QStringLiteral("约需 %1 MB 内存，超过 %2 MB 的上限")
+    return Texts::tr("约需 %1 MB 内存，超过 %2 MB 的上限")
         .arg(wholeMegabytes(bytes))
         .arg(PictureMemoryBudget >> MegabyteShift);
 }

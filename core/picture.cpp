@@ -1,6 +1,7 @@
 #include "core/picture.h"
 
 #include "core/atomicfile.h"
+#include "core/language.h"
 
 #include <QColorSpace>
 #include <QImageIOPlugin>
@@ -52,7 +53,7 @@ QString encodePicture(QImage image, QIODevice &device, const SaveFormat &format)
     if (QImageIOPlugin *plugin = jpegPlugin(); plugin && format.format == "jpeg") {
         const std::unique_ptr<QImageIOHandler> handler(plugin->create(&device, "jpeg"));
         handler->setOption(QImageIOHandler::Quality, format.quality);
-        return handler->write(image) ? QString() : QStringLiteral("JPEG 编码失败");
+        return handler->write(image) ? QString() : Texts::tr("JPEG 编码失败");
     }
     QImageWriter writer(&device, format.format);
     writer.setQuality(format.quality);

@@ -1,5 +1,7 @@
 #include "core/picturedecoder.h"
 
+#include "core/language.h"
+
 #include "core/heifdecoder.h"
 #include "core/tiffdecoder.h"
 #include "core/webpdecoder.h"
@@ -46,12 +48,17 @@ std::unique_ptr<PictureDecoder> openPictureDecoder(QIODevice &device, const QByt
 
 QString truncatedReason()
 {
-    return QStringLiteral("文件不完整");
+    return Texts::tr("文件不完整");
+}
+
+QString outOfMemoryReason()
+{
+    return Texts::tr("图片太大，超出内存上限");
 }
 
 QString corruptReason()
 {
-    return QStringLiteral("图片数据损坏");
+    return Texts::tr("图片数据损坏");
 }
 
 } // namespace tk

@@ -61,5 +61,7 @@ std::unique_ptr<PictureDecoder> openPictureDecoder(QIODevice &device, const QByt
 // What a failed read of a cut or damaged file says, the same for every format.
 QString truncatedReason();
 QString corruptReason();
+// What a decode that the memory it was allowed cannot hold says.
+QString outOfMemoryReason();
 
 } // namespace tk

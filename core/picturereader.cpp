@@ -5,6 +5,7 @@
 #include "core/exif.h"
 #include "core/iconimage.h"
 #include "core/jpegdecoder.h"
+#include "core/language.h"
 #include "core/memorybudget.h"
 #include "core/picturedecoder.h"
 #include "core/pngcolour.h"
@@ -31,13 +32,13 @@ std::unique_ptr<QIODevice> openForReading(const QByteArray &nativePath, QString 
     case FileFault::None:
         break;
     case FileFault::System:
-        *reason = opened.error ? reasonOf(opened.error) : QStringLiteral("无法打开文件");
+        *reason = opened.error ? reasonOf(opened.error) : Texts::tr("无法打开文件");
         break;
     case FileFault::Folder:
-        *reason = QStringLiteral("这是一个文件夹");
+        *reason = Texts::tr("这是一个文件夹");
         break;
     case FileFault::NotRegular:
-        *reason = QStringLiteral("不是普通文件（管道、设备等），不能读取");
+        *reason = Texts::tr("不是普通文件（管道、设备等），不能读取");
         break;
     }
     return std::move(opened.file);
@@ -47,17 +48,17 @@ QString qtReason(QImageReader::ImageReaderError error)
 {
     switch (error) {
     case QImageReader::UnsupportedFormatError:
-        return QStringLiteral("不是支持的图片格式");
+        return Texts::tr("不是支持的图片格式");
     case QImageReader::DeviceError:
-        return QStringLiteral("读取文件出错");
+        return Texts::tr("读取文件出错");
     default:
-        return QStringLiteral("图片数据损坏或不完整");
+        return Texts::tr("图片数据损坏或不完整");
     }
 }
 
 QString tooLarge(QSize size, qint64 bytes)
 {
-    return QStringLiteral("图片太大（%1×%2），解码").arg(size.width()).arg(size.height()) +
+    return Texts::tr("图片太大（%1×%2），解码").arg(size.width()).arg(size.height()) +
            beyondBudget(bytes);
 }
 
@@ -94,13 +95,13 @@ PictureReader::~PictureReader() = default;
 
 void PictureReader::fail(const QString &reason) const
 {
-    throw Error(QStringLiteral("无法读取图片“%1”：%2").arg(m_shownName, reason));
+    throw Error(Texts::tr("无法读取图片“%1”：%2").arg(m_shownName, reason));
 }
 
 void PictureReader::readHeader()
 {
     if (m_device->size() == 0)
-        fail(QStringLiteral("文件是空的"));
+        fail(Texts::tr("文件是空的"));
     const QByteArray magic = m_device->peek(12);
     // Whatever Qt would take for a JPEG goes through our own decoder.
     if (magic.startsWith("\xFF\xD8")) {
@@ -139,7 +140,7 @@ void PictureReader::readHeader()
     }
     if ((magic.startsWith("GIF8") && !gifIsComplete(*m_device)) ||
         (magic.startsWith("BM") && !bmpIsComplete(*m_device)))
-        fail(QStringLiteral("文件不完整"));
+        fail(Texts::tr("文件不完整"));
     // Qt's reader keeps a profile only where it can use it itself; the chunk is read here.
     const PngColour png =
         magic.startsWith("\x89PNG\r\n\x1A\n") ? pngColour(*m_device) : PngColour();

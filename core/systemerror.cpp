@@ -1,5 +1,6 @@
 #include "core/systemerror.h"
 
+#include "core/language.h"
 #include "core/text.h"
 
 #include <QFile>
@@ -13,47 +14,47 @@ QString reasonOf(int errnum)
     QString chinese;
     switch (errnum) {
     case ENOSPC:
-        chinese = QStringLiteral("磁盘空间不足");
+        chinese = Texts::tr("磁盘空间不足");
         break;
 #ifdef EDQUOT
     case EDQUOT:
-        chinese = QStringLiteral("超出磁盘配额");
+        chinese = Texts::tr("超出磁盘配额");
         break;
 #endif
     case EACCES:
     case EPERM:
-        chinese = QStringLiteral("没有权限");
+        chinese = Texts::tr("没有权限");
         break;
     case EROFS:
-        chinese = QStringLiteral("文件系统是只读的");
+        chinese = Texts::tr("文件系统是只读的");
         break;
     case EISDIR:
-        chinese = QStringLiteral("这是一个文件夹");
+        chinese = Texts::tr("这是一个文件夹");
         break;
     case ENAMETOOLONG:
-        chinese = QStringLiteral("文件名太长");
+        chinese = Texts::tr("文件名太长");
         break;
     case ENOENT:
-        chinese = QStringLiteral("文件或文件夹不存在");
+        chinese = Texts::tr("文件或文件夹不存在");
         break;
     case ENOTDIR:
-        chinese = QStringLiteral("路径中有一项不是文件夹");
+        chinese = Texts::tr("路径中有一项不是文件夹");
         break;
     case EIO:
-        chinese = QStringLiteral("读写设备出错");
+        chinese = Texts::tr("读写设备出错");
         break;
     case EFBIG:
-        chinese = QStringLiteral("文件太大");
+        chinese = Texts::tr("文件太大");
         break;
     case EMFILE:
     case ENFILE:
-        chinese = QStringLiteral("打开的文件太多");
+        chinese = Texts::tr("打开的文件太多");
         break;
     default:
         break;
     }
     const QString system = QString::fromLocal8Bit(std::strerror(errnum));
-    return chinese.isEmpty() ? system : QStringLiteral("%1（%2）").arg(chinese, system);
+    return chinese.isEmpty() ? system : Texts::tr("%1（%2）").arg(chinese, system);
 }
 
 namespace {

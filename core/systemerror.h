@@ -5,8 +5,8 @@
 
 namespace tk {
 
-// Why a system call failed, for a user: Chinese for the common causes, with the
-// system's own text after it.
+// Why a system call failed, for a user: our words for the common causes, in the
+// program's language, with the system's own text after them.
 QString reasonOf(int errnum);
 
 // A file name as it can be shown on one line: control characters and bytes that are

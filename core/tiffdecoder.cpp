@@ -1,6 +1,8 @@
 #include "core/tiffdecoder.h"
 
 #include "core/error.h"
+#include "core/picturedecoder.h"
+#include "core/language.h"
 #include "core/exif.h"
 #include "core/memorybudget.h"
 #include "core/rowreducer.h"
@@ -24,7 +26,7 @@ constexpr quint32 StrilesWeighed = 1 << 20;
 
 QString tooLargeReason()
 {
-    return QStringLiteral("图片太大，超出内存上限");
+    return outOfMemoryReason();
 }
 
 } // namespace
@@ -128,7 +130,7 @@ void TiffDecoder::State::readHeader()
         char message[1024] = {};
         if (!tiff().TIFFRGBAImageOK(file, message))
             throw Error(
-                QStringLiteral("不支持的 TIFF 图片（%1）").arg(QString::fromLocal8Bit(message)));
+                Texts::tr("不支持的 TIFF 图片（%1）").arg(QString::fromLocal8Bit(message)));
     }
     tiled = tiff().TIFFIsTiled(file);
     if (tiled) {
@@ -313,7 +315,7 @@ QImage TiffDecoder::decodeWhole()
     char message[1024] = {};
     if (!tiff().TIFFRGBAImageBegin(&rgba, m->file, 1, message))
         throw Error(
-            QStringLiteral("不支持的 TIFF 图片（%1）").arg(QString::fromLocal8Bit(message)));
+            Texts::tr("不支持的 TIFF 图片（%1）").arg(QString::fromLocal8Bit(message)));
     // Rows in the order they are stored; the orientation is turned afterwards, as for
     // every other format.
     rgba.req_orientation = ORIENTATION_TOPLEFT;

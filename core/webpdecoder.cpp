@@ -1,6 +1,8 @@
 #include "core/webpdecoder.h"
 
 #include "core/error.h"
+#include "core/picturedecoder.h"
+#include "core/language.h"
 #include "core/memorybudget.h"
 
 #include <QIODevice>
@@ -29,9 +31,9 @@ QString reasonOf(VP8StatusCode status)
     case VP8_STATUS_NOT_ENOUGH_DATA:
         return truncatedReason();
     case VP8_STATUS_OUT_OF_MEMORY:
-        return QStringLiteral("图片太大，超出内存上限");
+        return outOfMemoryReason();
     case VP8_STATUS_UNSUPPORTED_FEATURE:
-        return QStringLiteral("不支持的 WebP 图片");
+        return Texts::tr("不支持的 WebP 图片");
     default:
         return corruptReason();
     }
@@ -195,7 +197,7 @@ QImage WebpDecoder::decode(QSize step)
     const QSize out = fills ? step : m->canvas;
     QImage image(out, format());
     if (image.isNull())
-        throw Error(QStringLiteral("图片太大，超出内存上限"));
+        throw Error(outOfMemoryReason());
     if (!fills)
         image.fill(Qt::transparent);
 

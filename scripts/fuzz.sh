@@ -10,8 +10,8 @@ seconds=${1:-20}
 shift || true
 
 bash "$root/scripts/install.sh" cmake make clang libclang-rt-14-dev qt6-base-dev \
-    qt6-l10n-tools libjpeg62-turbo-dev zlib1g-dev liblzma-dev pkgconf liblcms2-dev libgs-common \
-    libheif-dev libwebp-dev libtiff-dev
+    qt6-tools-dev qt6-l10n-tools libjpeg62-turbo-dev zlib1g-dev liblzma-dev pkgconf liblcms2-dev \
+    libgs-common libheif-dev libwebp-dev libtiff-dev
 build=$root/build-fuzz
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSELKRAFT_FUZZ=ON \
     -DCMAKE_CXX_COMPILER=clang++ -DBUILD_TESTING=OFF >/dev/null

@@ -12,7 +12,7 @@ if [ "${1:-}" = --asan ]; then
     config=(-DCMAKE_BUILD_TYPE=Debug -DTESSELKRAFT_SANITIZE=ON)
 fi
 
-bash "$root/scripts/install.sh" cmake g++ make qt6-base-dev qt6-l10n-tools qt6-translations-l10n \
+bash "$root/scripts/install.sh" cmake g++ make qt6-base-dev qt6-tools-dev qt6-l10n-tools qt6-translations-l10n \
     fonts-wqy-microhei libjpeg62-turbo-dev zlib1g-dev liblzma-dev pkgconf liblcms2-dev \
     libgs-common libheif-dev libwebp-dev libtiff-dev "$@"
 

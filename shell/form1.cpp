@@ -71,7 +71,7 @@ Form1::Form1(QWidget *parent) : QWidget(parent), CommonDialog1(this)
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(twipsToWholePixels(FormWidth), twipsToWholePixels(FormHeight));
 
-    Command3 = makeButton(this, "Command3", QStringLiteral("检查更新"), 3040, 105, 1095, 375);
+    Command3 = makeButton(this, "Command3", tr("检查更新"), 3040, 105, 1095, 375);
 
     Picture1 = new PictureBox(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
@@ -79,18 +79,18 @@ Form1::Form1(QWidget *parent) : QWidget(parent), CommonDialog1(this)
     Picture1->setBackColor(previewBackColour());
     Picture1->setVisible(false);
 
-    Check2 = new QCheckBox(QStringLiteral("效果预览"), this);
+    Check2 = new QCheckBox(tr("效果预览"), this);
     Check2->setObjectName(QStringLiteral("Check2"));
     placeControl(Check2, 1760, 105, 1095, 375);
 
-    Command2 = makeButton(this, "Command2", QStringLiteral("生成图片"), 4320, 75, 1575, 495);
-    Command1 = makeButton(this, "Command1", QStringLiteral("选择图片"), 120, 75, 1455, 495);
+    Command2 = makeButton(this, "Command2", tr("生成图片"), 4320, 75, 1575, 495);
+    Command1 = makeButton(this, "Command1", tr("选择图片"), 120, 75, 1455, 495);
 
     p1 = new PictureBox(this);
     p1->setObjectName(QStringLiteral("p1"));
     p1->move(PreviewLeft, PreviewTop, PreviewWidth, PreviewHeight);
     p1->setBackColor(previewBackColour());
-    p1->setToolTip(QStringLiteral("您可以直接把图片拖到这里."));
+    p1->setToolTip(tr("您可以直接把图片拖到这里."));
     p1->setDropHandler([this](const QMimeData *data) { guarded([&] { p1_OLEDragDrop(data); }); });
     p1->setDragSource([this] { return previewDragData(); });
 
@@ -115,12 +115,12 @@ Form1::Form1(QWidget *parent) : QWidget(parent), CommonDialog1(this)
     connect(Command2, &QPushButton::clicked, this,
             [this] { guarded([this] { Command2_Click(); }); });
     // The full-resolution cut sits in Command2's context menu; the left click stays as it is.
-    auto *highRes = new QAction(QStringLiteral("生成高清图片（1080×1080）"), Command2);
+    auto *highRes = new QAction(tr("生成高清图片（1080×1080）"), Command2);
     highRes->setObjectName(QStringLiteral("highResAction"));
     connect(highRes, &QAction::triggered, this,
             [this] { guarded([this] { cutHighResolution(); }); });
     // The wall designer's choices: in the context menus of Command2 and of the preview.
-    Command2->setToolTip(QStringLiteral("右键（或菜单键）可选择照片墙、取景方式和小图尺寸"));
+    Command2->setToolTip(tr("右键（或菜单键）可选择照片墙、取景方式和小图尺寸"));
     for (QWidget *control : {static_cast<QWidget *>(Command2), static_cast<QWidget *>(p1)}) {
         control->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(control, &QWidget::customContextMenuRequested, this, [this, control](QPoint at) {

@@ -59,8 +59,8 @@ void Form1::runCut(const Wall &wall, const std::function<void()> &cut)
         MsgBox(e.message(), vbCritical, warningTitle());
         return;
     }
-    MsgBox(QStringLiteral("图片已经切割完毕,在原图片文件夹下以1-%1命名").arg(wall.tileCount()),
-           vbInformation, QStringLiteral("恭喜:"));
+    MsgBox(tr("图片已经切割完毕,在原图片文件夹下以1-%1命名").arg(wall.tileCount()), vbInformation,
+           tr("恭喜:"));
 }
 
 bool Form1::mayOverwriteSource(const Wall &wall)
@@ -72,8 +72,8 @@ bool Form1::mayOverwriteSource(const Wall &wall)
     if (path.isEmpty())
         return true;
     const QString question =
-        QStringLiteral("“%1”就是正在切割的原图片，生成的图片会覆盖它。是否继续？").arg(path);
-    return MsgBox(question, vbOKCancel + vbExclamation, QStringLiteral("覆盖提示：")) == vbOK;
+        tr("“%1”就是正在切割的原图片，生成的图片会覆盖它。是否继续？").arg(path);
+    return MsgBox(question, vbOKCancel + vbExclamation, tr("覆盖提示：")) == vbOK;
 }
 
 void Form1::Check2_Click()

@@ -1,6 +1,7 @@
 // Form1's picture intake: the dialog, the drop, the command line, and dragging out.
 #include "core/error.h"
 #include "core/fileid.h"
+#include "core/language.h"
 #include "core/picturereader.h"
 #include "core/regularfile.h"
 #include "core/systemerror.h"
@@ -39,7 +40,7 @@ QByteArray firstDroppedFile(const QMimeData *data)
     const QList<QUrl> urls = data ? data->urls() : QList<QUrl>();
     const QString path = urls.isEmpty() ? QString() : urls.first().toLocalFile();
     if (path.isEmpty())
-        throw Error(QStringLiteral("拖放的不是文件"));
+        throw Error(Texts::tr("拖放的不是文件"));
     return QFile::encodeName(path);
 }
 
@@ -76,7 +77,7 @@ void Form1::loadPicture(const std::function<QByteArray()> &chooseFile)
         loadSequence(F);
     } catch (const std::exception &e) {
         // The box keeps the design's text; the reason is there on request.
-        MsgBox(QStringLiteral("图片格式错误"), vbCritical, warningTitle(), messageOf(e));
+        MsgBox(tr("图片格式错误"), vbCritical, warningTitle(), messageOf(e));
         Picture1->setPicture(Picture());
     }
 }
@@ -98,9 +99,8 @@ void Form1::loadSequence(const QByteArray &F)
     ImageFolder = QFile::decodeName(folder);
     m_folderRefusal.clear();
     if (!isValidText(folder))
-        m_folderRefusal =
-            QStringLiteral("文件夹名不是系统编码下的有效文字，无法在其中保存小图：“%1”")
-                .arg(printableName(F.left(slash)));
+        m_folderRefusal = tr("文件夹名不是系统编码下的有效文字，无法在其中保存小图：“%1”")
+                              .arg(printableName(F.left(slash)));
     m_loadedFile = F;
     m_loadedIdentity = identityOf(F);
     m_previewShowsFile = true;

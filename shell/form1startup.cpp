@@ -37,7 +37,7 @@ void Form1::Form_Load()
     show();
     // Once, over the window, and without waiting for the user: the start goes on.
     if (!files.failure.isEmpty())
-        MsgBoxModeless(files.failure, vbExclamation, QStringLiteral("警告："), this);
+        MsgBoxModeless(files.failure, vbExclamation, tr("警告："), this);
 
     GuangGao();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/language.h"
+
 #include <QString>
 
 namespace tk {
@@ -7,15 +9,15 @@ namespace tk {
 // The main window's message texts that more than one handler shows.
 inline QString noPictureNotice()
 {
-    return QStringLiteral("请先载入图片");
+    return Texts::tr("请先载入图片");
 }
 inline QString noticeTitle()
 {
-    return QStringLiteral("通知:");
+    return Texts::tr("通知:");
 }
 inline QString warningTitle()
 {
-    return QStringLiteral("警告：");
+    return Texts::tr("警告：");
 }
 
 } // namespace tk

@@ -26,8 +26,11 @@ struct Grid {
     int columns, rows;
     const char *caption;
 };
-const Grid Grids[] = {{4, 2, "4×2（默认）"}, {3, 3, "3×3 九宫格"}, {3, 1, "3×1"},
-                      {2, 2, "2×2"},         {3, 2, "3×2"}};
+const Grid Grids[] = {{4, 2, QT_TRANSLATE_NOOP("tk::Form1", "4×2（默认）")},
+                      {3, 3, QT_TRANSLATE_NOOP("tk::Form1", "3×3 九宫格")},
+                      {3, 1, "3×1"},
+                      {2, 2, "2×2"},
+                      {3, 2, "3×2"}};
 
 // A radio item of `group` that chooses `changed` applied to the current wall.
 void addChoice(QMenu *menu, QActionGroup *group, const QString &caption, bool checked,
@@ -94,21 +97,20 @@ void Form1::showWallMenu(QWidget *control, QPoint at)
         };
     };
 
-    QMenu *walls = menu.addMenu(QStringLiteral("照片墙"));
+    QMenu *walls = menu.addMenu(tr("照片墙"));
     auto *wallGroup = new QActionGroup(walls);
     bool preset = false;
     for (const Grid &grid : Grids) {
         const bool current = now.columns == grid.columns && now.rows == grid.rows;
         preset = preset || current;
-        addChoice(walls, wallGroup, QString::fromUtf8(grid.caption), current,
-                  choose([grid](Wall &w) {
+        addChoice(walls, wallGroup, tr(grid.caption), current, choose([grid](Wall &w) {
                       w.columns = grid.columns;
                       w.rows = grid.rows;
                   }));
     }
     walls->addSeparator();
-    QMenu *columns = walls->addMenu(QStringLiteral("列数（%1）").arg(now.columns));
-    QMenu *rows = walls->addMenu(QStringLiteral("行数（%1）").arg(now.rows));
+    QMenu *columns = walls->addMenu(tr("列数（%1）").arg(now.columns));
+    QMenu *rows = walls->addMenu(tr("行数（%1）").arg(now.rows));
     auto *columnGroup = new QActionGroup(columns);
     auto *rowGroup = new QActionGroup(rows);
     for (int n = 1; n <= MaxWallSide; ++n) {
@@ -118,29 +120,28 @@ void Form1::showWallMenu(QWidget *control, QPoint at)
                   choose([n](Wall &w) { w.rows = n; }));
     }
 
-    QMenu *fits = menu.addMenu(QStringLiteral("取景"));
+    QMenu *fits = menu.addMenu(tr("取景"));
     auto *fitGroup = new QActionGroup(fits);
-    addChoice(fits, fitGroup, QStringLiteral("拉伸铺满"), now.fit == Fit::Stretch,
+    addChoice(fits, fitGroup, tr("拉伸铺满"), now.fit == Fit::Stretch,
               choose([](Wall &w) { w.fit = Fit::Stretch; }));
-    addChoice(fits, fitGroup, QStringLiteral("保持比例"), now.fit == Fit::Crop,
+    addChoice(fits, fitGroup, tr("保持比例"), now.fit == Fit::Crop,
               choose([](Wall &w) { w.fit = Fit::Crop; }));
 
-    QMenu *sizes = menu.addMenu(QStringLiteral("小图尺寸"));
+    QMenu *sizes = menu.addMenu(tr("小图尺寸"));
     auto *sizeGroup = new QActionGroup(sizes);
-    addChoice(sizes, sizeGroup,
-              QStringLiteral("%1×%1（默认，取自预览）").arg(windowTileSide()), now.tileSize == 0,
-              choose([](Wall &w) { w.tileSize = 0; }));
+    addChoice(sizes, sizeGroup, tr("%1×%1（默认，取自预览）").arg(windowTileSide()),
+              now.tileSize == 0, choose([](Wall &w) { w.tileSize = 0; }));
     addChoice(sizes, sizeGroup, QStringLiteral("%1×%1").arg(HighResolutionSide),
               now.tileSize == HighResolutionSide,
               choose([](Wall &w) { w.tileSize = HighResolutionSide; }));
-    addChoice(sizes, sizeGroup, QStringLiteral("原图清晰度"), now.tileSize == NativeTileSize,
+    addChoice(sizes, sizeGroup, tr("原图清晰度"), now.tileSize == NativeTileSize,
               choose([](Wall &w) { w.tileSize = NativeTileSize; }));
     if (now.tileSize > 0 && now.tileSize != HighResolutionSide)
         addChoice(sizes, sizeGroup, QStringLiteral("%1×%1").arg(now.tileSize), true, [] {});
 
     if (now.fit == Fit::Crop) {
         menu.addSeparator();
-        menu.addAction(QStringLiteral("拖动取景框移动它，滚轮或 +、− 键缩放"))->setEnabled(false);
+        menu.addAction(tr("拖动取景框移动它，滚轮或 +、− 键缩放"))->setEnabled(false);
     }
     if (control == Command2) {
         menu.addSeparator();
@@ -156,7 +157,7 @@ void Form1::cutPicture(const Wall &wall)
         const WallPlan plan = planWall(reader, wall);
         // Said before the cut, which goes ahead.
         if (plan.enlargement > NotableEnlargement)
-            MsgBox(enlargementWarning(plan.enlargement), vbExclamation, QStringLiteral("提示："));
+            MsgBox(enlargementWarning(plan.enlargement), vbExclamation, tr("提示："));
         writeWall(decodeForWall(reader, wall, plan), ImageFolder, wall, plan);
     });
 }

@@ -88,7 +88,7 @@ Update::Update(QWidget *parent) : QWidget(parent)
             guarded([this] { Timer1_Timer(); });
     });
 
-    Label1 = new QLabel(QStringLiteral("载入系统文件..."), this);
+    Label1 = new QLabel(tr("载入系统文件..."), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     placeControl(Label1, 1395, 345, 1815, 240);
     QFont font(QStringLiteral("Tahoma"));

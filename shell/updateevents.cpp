@@ -52,7 +52,7 @@ void Update::Form_Load()
             const std::optional<QString> published =
                 publishedVersion(Inet1->OpenURL(versionPageAddress()));
             if (!published)
-                throw Error(QStringLiteral("版本页上没有版本号"));
+                throw Error(tr("版本页上没有版本号"));
             Text2->setText(*published);
             VersionFetched = true;
         } else {

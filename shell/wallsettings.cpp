@@ -1,5 +1,6 @@
 #include "shell/wallsettings.h"
 
+#include "core/language.h"
 #include "core/systemerror.h"
 #include "tiles/wallchoice.h"
 
@@ -68,7 +69,7 @@ WindowArguments readWindowArguments(const QByteArrayList &arguments, const Wall 
             if (argument == candidate.name) {
                 option = &candidate;
                 if (i + 1 >= arguments.size()) {
-                    result.error = QStringLiteral("%1 缺少参数").arg(argument);
+                    result.error = Texts::tr("%1 缺少参数").arg(argument);
                     return result;
                 }
                 value = QString::fromLocal8Bit(arguments[++i]);
@@ -82,7 +83,7 @@ WindowArguments readWindowArguments(const QByteArrayList &arguments, const Wall 
             if (!result.error.isEmpty())
                 return result;
         } else if (argument.startsWith(QLatin1String("--")) && argument.size() > 2) {
-            result.error = QStringLiteral("未知选项: %1").arg(printableName(argument));
+            result.error = Texts::tr("未知选项: %1").arg(printableName(argument));
             return result;
         } else if (result.file.isEmpty()) {
             result.file = arguments[i];

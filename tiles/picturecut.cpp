@@ -1,6 +1,7 @@
 #include "tiles/picturecut.h"
 
 #include "core/error.h"
+#include "core/language.h"
 #include "core/memorybudget.h"
 #include "core/picturereader.h"
 #include "tiles/framing.h"
@@ -94,14 +95,14 @@ QList<QRectF> wallFractions(const Wall &wall, QSize picture, const QString &show
 {
     const QRect whole(QPoint(0, 0), picture);
     if (!wall.region.isNull() && (wall.region.isEmpty() || !whole.contains(wall.region)))
-        throw RegionOutside(QStringLiteral("裁剪区域 %1,%2,%3,%4 不在图片“%5”（%6×%7）之内")
-                        .arg(wall.region.x())
-                        .arg(wall.region.y())
-                        .arg(wall.region.width())
-                        .arg(wall.region.height())
-                        .arg(shownName)
-                        .arg(picture.width())
-                        .arg(picture.height()));
+        throw RegionOutside(Texts::tr("裁剪区域 %1,%2,%3,%4 不在图片“%5”（%6×%7）之内")
+                                .arg(wall.region.x())
+                                .arg(wall.region.y())
+                                .arg(wall.region.width())
+                                .arg(wall.region.height())
+                                .arg(shownName)
+                                .arg(picture.width())
+                                .arg(picture.height()));
     QList<QRectF> fractions;
     for (const QRectF &cell : wallCells(wall, QSizeF(picture)))
         fractions << QRectF(cell.x() / picture.width(), cell.y() / picture.height(),

@@ -1,6 +1,7 @@
 #include "tiles/wall.h"
 
 #include "core/error.h"
+#include "core/language.h"
 #include "core/memorybudget.h"
 #include "core/picturereader.h"
 #include "tiles/picturecut.h"
@@ -18,15 +19,15 @@ QStringList wallTilePaths(const QString &folder, const Wall &wall)
 
 void refuseWall(const PictureReader &reader, const Wall &wall, int side, qint64 bytes)
 {
-    throw Error(QStringLiteral("图片“%1”太大：切成 %2 张 %3×%3 的小图")
-                    .arg(reader.shownName(), QString::number(wall.tileCount()),
-                         QString::number(side)) +
-                beyondBudget(bytes));
+    throw Error(
+        Texts::tr("图片“%1”太大：切成 %2 张 %3×%3 的小图")
+            .arg(reader.shownName(), QString::number(wall.tileCount()), QString::number(side)) +
+        beyondBudget(bytes));
 }
 
 QString enlargementWarning(double enlargement)
 {
-    return QStringLiteral("小图将被放大约 %1 倍，可能不清晰")
+    return Texts::tr("小图将被放大约 %1 倍，可能不清晰")
         .arg(QString::number(std::round(enlargement * 10) / 10, 'f', 1));
 }
 

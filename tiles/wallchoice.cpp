@@ -1,5 +1,6 @@
 #include "tiles/wallchoice.h"
 
+#include "core/language.h"
 #include "core/systemerror.h"
 #include "core/text.h"
 #include "tiles/wall.h"
@@ -16,7 +17,7 @@ QString readGrid(const QString &text, Wall &wall)
     const int columns = match.hasMatch() ? boundedNumber(match.captured(1), 1, MaxWallSide) : -1;
     const int rows = match.hasMatch() ? boundedNumber(match.captured(2), 1, MaxWallSide) : -1;
     if (columns < 0 || rows < 0)
-        return QStringLiteral("--grid 需要 列x行, 如 3x3 (1 到 %1): %2")
+        return Texts::tr("--grid 需要 列x行, 如 3x3 (1 到 %1): %2")
             .arg(MaxWallSide)
             .arg(printableName(text));
     wall.columns = columns;
@@ -31,7 +32,7 @@ QString readFit(const QString &text, Wall &wall)
     else if (text == QLatin1String("crop"))
         wall.fit = Fit::Crop;
     else
-        return QStringLiteral("--fit 只能是 stretch (拉伸铺满) 或 crop (保持比例): %1")
+        return Texts::tr("--fit 只能是 stretch (拉伸铺满) 或 crop (保持比例): %1")
             .arg(printableName(text));
     return QString();
 }
@@ -44,7 +45,7 @@ QString readTileSize(const QString &text, Wall &wall)
     }
     const int size = boundedNumber(text, 1, MaxTileSide);
     if (size < 0)
-        return QStringLiteral("--size 需要 1 到 %1 之间的整数, 或 native、preview: %2")
+        return Texts::tr("--size 需要 1 到 %1 之间的整数, 或 native、preview: %2")
             .arg(MaxTileSide)
             .arg(printableName(text));
     wall.tileSize = size;
@@ -58,11 +59,11 @@ QString readCrop(const QString &text, Wall &wall)
     for (const QString &part : parts)
         numbers << boundedNumber(part.trimmed(), 0, std::numeric_limits<int>::max());
     if (numbers.size() != 4 || numbers.contains(-1) || numbers[2] < 1 || numbers[3] < 1)
-        return QStringLiteral("--crop 需要 X,Y,宽,高 (像素, 不为负, 宽和高至少为 1): %1")
+        return Texts::tr("--crop 需要 X,Y,宽,高 (像素, 不为负, 宽和高至少为 1): %1")
             .arg(printableName(text));
     const qint64 right = qint64(numbers[0]) + numbers[2], bottom = qint64(numbers[1]) + numbers[3];
     if (right > std::numeric_limits<int>::max() || bottom > std::numeric_limits<int>::max())
-        return QStringLiteral("--crop 的区域太大: %1").arg(printableName(text));
+        return Texts::tr("--crop 的区域太大: %1").arg(printableName(text));
     wall.region = QRect(numbers[0], numbers[1], numbers[2], numbers[3]);
     return QString();
 }

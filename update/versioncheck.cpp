@@ -1,5 +1,6 @@
 #include "update/versioncheck.h"
 
+#include "core/language.h"
 #include "core/text.h"
 
 namespace tk {
@@ -51,27 +52,26 @@ TickVerdict tickVerdict(float barWidth, bool versionFetched, const QString &own,
 {
     TickVerdict verdict;
     if (barWidth >= CheckingWidth)
-        verdict.status = QStringLiteral("正在检测版本信息...");
+        verdict.status = Texts::tr("正在检测版本信息...");
     if (barWidth < VerdictWidth)
         return verdict;
     if (versionFetched && published != own) {
         verdict.prompt = true;
         return verdict;
     }
-    verdict.status = versionFetched ? QStringLiteral("暂无更新") : QStringLiteral("网络连接失败！");
+    verdict.status = versionFetched ? Texts::tr("暂无更新") : Texts::tr("网络连接失败！");
     verdict.close = barWidth >= FullWidth;
     return verdict;
 }
 
 QString promptText(const QString &published)
 {
-    return QStringLiteral("发现新版本 Ver：") + published +
-           QStringLiteral(" 是否去官网下载最新版本？");
+    return Texts::tr("发现新版本 Ver：%1 是否去官网下载最新版本？").arg(published);
 }
 
 QString promptTitle()
 {
-    return QStringLiteral("更新提示：");
+    return Texts::tr("更新提示：");
 }
 
 } // namespace tk

@@ -1,5 +1,6 @@
 #include "shell/platform/commondialog.h"
 
+#include "core/language.h"
 #include "shell/platform/filelistproxy.h"
 
 #include <QFileDialog>
@@ -17,16 +18,18 @@ OpenDialogHook &openDialogHook()
 
 // All files first and chosen, as the window has always listed them; the pictures it
 // reads as the other choice.
-const QStringList OpenFilters = {
-    QStringLiteral("所有文件 (*)"),
-    QStringLiteral("图片 (*.jpg *.jpeg *.jpe *.png *.gif *.bmp *.ico *.pbm *.pgm *.ppm *.xbm *.xpm "
-                   "*.heic *.heif *.hif *.avif *.webp *.tif *.tiff)")};
+QStringList openFilters()
+{
+    return {Texts::tr("所有文件 (*)"),
+            Texts::tr("图片 (*.jpg *.jpeg *.jpe *.png *.gif *.bmp *.ico *.pbm *.pgm *.ppm *.xbm "
+                      "*.xpm *.heic *.heif *.hif *.avif *.webp *.tif *.tiff)")};
+}
 
 } // namespace
 
 void CommonDialog::ShowOpen()
 {
-    const QString chosen = ShowOpenDialog(m_owner, OpenFilters);
+    const QString chosen = ShowOpenDialog(m_owner, openFilters());
     if (!chosen.isEmpty())
         FileName = chosen;
 }

@@ -1,6 +1,7 @@
 #include "shell/platform/inet.h"
 
 #include "core/error.h"
+#include "core/language.h"
 #include "core/webaddress.h"
 
 #include <QDeadlineTimer>
@@ -47,7 +48,7 @@ bool isWebScheme(const QUrl &url)
 
 QString failed(const QString &url, const QString &reason)
 {
-    return QStringLiteral("无法读取 %1：%2").arg(url, reason);
+    return Texts::tr("无法读取 %1：%2").arg(url, reason);
 }
 
 // The limit is spoken of in whole MiB.
@@ -55,12 +56,12 @@ static_assert(Inet::MaxBodyBytes % (1 << 20) == 0);
 
 QString tooLarge()
 {
-    return QStringLiteral("内容超过 %1 MiB").arg(Inet::MaxBodyBytes >> 20);
+    return Texts::tr("内容超过 %1 MiB").arg(Inet::MaxBodyBytes >> 20);
 }
 
 QString httpStatus(int status)
 {
-    return QStringLiteral("服务器回答 HTTP %1").arg(status);
+    return Texts::tr("服务器回答 HTTP %1").arg(status);
 }
 
 bool isSuccess(int status)
@@ -75,7 +76,7 @@ bool isRedirect(int status)
 
 QString redirectRefused(const QUrl &to)
 {
-    return QStringLiteral("转到了不允许的地址 %1").arg(to.toDisplayString());
+    return Texts::tr("转到了不允许的地址 %1").arg(to.toDisplayString());
 }
 
 ReplyVerdict failure(const QString &reason)
@@ -212,7 +213,7 @@ ReplyVerdict judgeReply(const ReplyFacts &facts)
     if (facts.finished && !facts.networkError.isEmpty())
         return failure(facts.networkError);
     if (facts.finished && facts.status == 0)
-        return failure(QStringLiteral("没有收到 HTTP 回答"));
+        return failure(Texts::tr("没有收到 HTTP 回答"));
     if (facts.statedBytes > Inet::MaxBodyBytes || facts.receivedBytes > Inet::MaxBodyBytes)
         return failure(tooLarge());
     return facts.finished ? ReplyVerdict{ReplyVerdict::Body, QUrl(), QString()} : ReplyVerdict();
@@ -243,9 +244,9 @@ QByteArray Inet::OpenURL(const QString &url, BytesMode)
 QByteArray Inet::fetch(const QString &url)
 {
     if (m_loop)
-        throw Error(failed(url, QStringLiteral("上一次传输还没有结束")));
+        throw Error(failed(url, Texts::tr("上一次传输还没有结束")));
     if (!isWebAddress(url))
-        throw Error(failed(url, QStringLiteral("只能读取 http 或 https 地址")));
+        throw Error(failed(url, Texts::tr("只能读取 http 或 https 地址")));
 
     const QDeadlineTimer deadline(m_timeout); // for the whole transfer, redirects included
     QUrl target(url);
@@ -257,7 +258,7 @@ QByteArray Inet::fetch(const QString &url)
         if (verdict.kind == ReplyVerdict::Failure)
             throw Error(failed(url, verdict.reason));
         if (redirects == MaxRedirects)
-            throw Error(failed(url, QStringLiteral("转向超过 %1 次").arg(MaxRedirects)));
+            throw Error(failed(url, Texts::tr("转向超过 %1 次").arg(MaxRedirects)));
         target = verdict.redirect;
     }
 }
@@ -276,7 +277,7 @@ ReplyVerdict Inet::request(const QString &url, const QUrl &target, const QDeadli
     timer.setSingleShot(true);
     connect(&timer, &QTimer::timeout, reply, [&transfer, this] {
         transfer.stop(
-            failure(QStringLiteral("%1 秒内没有完成").arg(double(m_timeout.count()) / 1000.0)));
+            failure(Texts::tr("%1 秒内没有完成").arg(double(m_timeout.count()) / 1000.0)));
     });
     // Where Qt takes in a body without telling (see MaxTransferGrowth), the memory tells.
     const qint64 residentAtStart = residentBytes();
@@ -295,7 +296,7 @@ ReplyVerdict Inet::request(const QString &url, const QUrl &target, const QDeadli
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline.remainingTimeAsDuration()));
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     if (!self) // deleted while waiting; its manager took the reply along
-        throw Error(failed(url, QStringLiteral("传输控件已关闭")));
+        throw Error(failed(url, Texts::tr("传输控件已关闭")));
     m_loop = nullptr;
     timer.stop();
 

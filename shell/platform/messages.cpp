@@ -1,5 +1,7 @@
 #include "shell/platform/messages.h"
 
+#include "core/language.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -28,12 +30,12 @@ QMessageBox::Icon iconOf(int style)
     }
 }
 
-// OK (and Cancel) in Chinese, whatever translation Qt has.
+// OK (and Cancel) in the program's words, whatever translation Qt has.
 void labelButtons(QMessageBox &box)
 {
-    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+    box.button(QMessageBox::Ok)->setText(Texts::tr("确定"));
     if (QAbstractButton *cancel = box.button(QMessageBox::Cancel))
-        cancel->setText(QStringLiteral("取消"));
+        cancel->setText(Texts::tr("取消"));
 }
 
 } // namespace

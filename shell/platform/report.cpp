@@ -1,6 +1,7 @@
 #include "shell/platform/report.h"
 
 #include "core/error.h"
+#include "core/language.h"
 #include "shell/platform/end.h"
 #include "shell/platform/messages.h"
 
@@ -44,7 +45,7 @@ void guarded(const std::function<void()> &handler)
     } catch (const std::exception &e) {
         report(messageOf(e));
     } catch (...) {
-        report(QStringLiteral("未知错误"));
+        report(Texts::tr("未知错误"));
     }
 }
 

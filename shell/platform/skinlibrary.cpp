@@ -1,6 +1,7 @@
 #include "shell/platform/skinlibrary.h"
 
 #include "core/companionfiles.h"
+#include "core/language.h"
 #include "core/regularfile.h"
 
 #include <QFile>
@@ -18,7 +19,7 @@ SkinLibrary::SkinLibrary(const QString &folder)
         QFile::encodeName(QFileInfo(skinLibraryPath(folder)).absoluteFilePath());
     // The loader would wait on a pipe under the name, and load a device's contents.
     if (!isRegularFile(path)) {
-        m_error = QStringLiteral("“%1”不是普通文件").arg(QFile::decodeName(path));
+        m_error = Texts::tr("“%1”不是普通文件").arg(QFile::decodeName(path));
         return;
     }
     // An absolute path is loaded as it is: no search path, no subfolder is looked in.
@@ -30,7 +31,7 @@ SkinLibrary::SkinLibrary(const QString &folder)
     m_attach = reinterpret_cast<AttachEx>(::dlsym(m_handle, "SkinH_AttachEx"));
     m_aero = reinterpret_cast<SetAero>(::dlsym(m_handle, "SkinH_SetAero"));
     if (!isLoaded()) {
-        m_error = QStringLiteral("“%1”不是皮肤库").arg(QFile::decodeName(path));
+        m_error = Texts::tr("“%1”不是皮肤库").arg(QFile::decodeName(path));
         m_attach = nullptr;
         m_aero = nullptr;
         ::dlclose(m_handle);

@@ -1,5 +1,7 @@
 #include "shell/platform/translations.h"
 
+#include "core/language.h"
+
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -18,6 +20,17 @@ void install(QCoreApplication &app, QTranslator *translator, bool loaded)
 }
 
 } // namespace
+
+void installTranslations(QCoreApplication &app)
+{
+    const LanguageChoice choice = chooseLanguage(localeSettings());
+    // Qt's own texts are English already; its sizes and dates follow the chosen English.
+    if (choice.language == Language::English && installEnglishTexts(app)) {
+        QLocale::setDefault(QLocale(choice.locale));
+        return;
+    }
+    installChineseTranslations(app);
+}
 
 void installChineseTranslations(QCoreApplication &app)
 {

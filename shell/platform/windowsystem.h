@@ -4,9 +4,10 @@
 
 namespace tk {
 
-// Without a display the program cannot start; returns a plain explanation of how to
-// get one for `program`, or an empty string when a display (or another platform) is there.
-// Asked before the application object exists.
+// Without a display (or another platform) the program cannot start. Asked before the
+// application object exists.
+bool displayMissing();
+// A plain explanation of how to get a display for `program`.
 QString missingDisplayAdvice(const QString &program);
 
 // Whether the windows live under a Wayland compositor. There every window is composited
