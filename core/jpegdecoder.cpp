@@ -221,8 +221,8 @@ bool setScale(jpeg_decompress_struct *cinfo, ErrorManager *errors, int eighths)
     return true;
 }
 
-bool decompress(jpeg_decompress_struct *cinfo, ErrorManager *errors, uchar *bits,
-                qsizetype bytesPerLine)
+bool decompress(jpeg_decompress_struct *cinfo, ErrorManager *errors, const QImage &image,
+                uchar *bits, qsizetype bytesPerLine, const JpegDecoder::RowsDone *rowsDone)
 {
     if (setjmp(errors->jump))
         return false;
@@ -230,6 +230,10 @@ bool decompress(jpeg_decompress_struct *cinfo, ErrorManager *errors, uchar *bits
     while (cinfo->output_scanline < cinfo->output_height) {
         JSAMPROW row = bits + qsizetype(cinfo->output_scanline) * bytesPerLine;
         jpeg_read_scanlines(cinfo, &row, 1);
+        // Told in bands, so whoever waits for rows is not woken for every one.
+        if (rowsDone && (cinfo->output_scanline % 32 == 0 ||
+                         cinfo->output_scanline == cinfo->output_height))
+            (*rowsDone)(image, int(cinfo->output_scanline));
     }
     jpeg_finish_decompress(cinfo);
     return true;
@@ -333,7 +337,7 @@ qint64 JpegDecoder::peakBytes(int eighths) const
     return coefficients + qint64(out.width()) * out.height() * 4 + rows + FixedWorkBytes;
 }
 
-QImage JpegDecoder::decode(int eighths)
+QImage JpegDecoder::decode(int eighths, const RowsDone &rowsDone)
 {
     if (!setScale(&m->cinfo, &m->errors, eighths))
         m->throwFailure();
@@ -342,10 +346,14 @@ QImage JpegDecoder::decode(int eighths)
     QImage image(int(m->cinfo.output_width), int(m->cinfo.output_height), QImage::Format_RGB32);
     if (image.isNull())
         throw Error(QStringLiteral("图片太大，超出内存上限"));
-    if (!decompress(&m->cinfo, &m->errors, image.bits(), image.bytesPerLine()))
+    const bool streamed = rowsDone && !m->cmyk;
+    if (!decompress(&m->cinfo, &m->errors, image, image.bits(), image.bytesPerLine(),
+                    streamed ? &rowsDone : nullptr))
         m->throwFailure();
     if (m->cmyk)
         cmykToRgb(image);
+    if (rowsDone && !streamed)
+        rowsDone(image, image.height());
     return image;
 }
 
