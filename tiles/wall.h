@@ -2,7 +2,10 @@
 
 #include "core/picture.h"
 
+#include <QByteArray>
 #include <QImage>
+#include <QList>
+#include <QRectF>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -35,14 +38,24 @@ QStringList wallTilePaths(const QString &folder, const Wall &wall);
 struct WallPlan {
     QSize decodeSize;
     qint64 peakBytes = 0;
+    // Tiles made while the picture decodes, held encoded until it is whole.
+    bool whileDecoding = false;
+};
+
+// What a cut's decode phase hands its write phase: the window's preview, or the picture
+// with each tile's rectangle of it in its pixels, or the tiles already made, encoded.
+struct DecodedWall {
+    QImage picture;
+    QList<QRectF> sources;
+    QList<QByteArray> tiles;
 };
 
 // A cut in its phases, so a batch can hold a picture's share of the budget from the plan
 // on: plan (from the header alone), decode (for the window's wall, the preview), write
 // (throws tk::Error at the first failure; tiles written before it stay).
 WallPlan planWall(const PictureReader &reader, const Wall &wall);
-QImage decodeForWall(PictureReader &reader, const Wall &wall, const WallPlan &plan);
-void writeWall(const QImage &decoded, const QString &folder, const Wall &wall);
+DecodedWall decodeForWall(PictureReader &reader, const Wall &wall, const WallPlan &plan);
+void writeWall(const DecodedWall &decoded, const QString &folder, const Wall &wall);
 
 // All of it for the picture at `path`, or the one `reader` has open.
 void cutWall(const QString &path, const QString &folder, const Wall &wall);
