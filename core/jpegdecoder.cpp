@@ -3,6 +3,7 @@
 #include "core/error.h"
 #include "core/exif.h"
 #include "core/jpegscans.h"
+#include "core/largeimage.h"
 #include "core/memorybudget.h"
 
 #include <QIODevice>
@@ -343,7 +344,8 @@ QImage JpegDecoder::decode(int eighths, const RowsDone &rowsDone)
         m->throwFailure();
     if (m->cinfo.output_components != 4)
         throw Error(QStringLiteral("不支持的 JPEG 颜色格式"));
-    QImage image(int(m->cinfo.output_width), int(m->cinfo.output_height), QImage::Format_RGB32);
+    QImage image = largeImage(QSize(int(m->cinfo.output_width), int(m->cinfo.output_height)),
+                              QImage::Format_RGB32);
     if (image.isNull())
         throw Error(QStringLiteral("图片太大，超出内存上限"));
     const bool streamed = rowsDone && !m->cmyk;

@@ -2,6 +2,7 @@
 
 #include "core/error.h"
 #include "core/exif.h"
+#include "core/largeimage.h"
 #include "core/memorybudget.h"
 #include "core/picturereader.h"
 #include "tiles/resample.h"
@@ -175,8 +176,9 @@ struct WallPipeline::Run {
     bool advance(Tile &tile, int index, const PictureRows &rows, int count)
     {
         if (tile.image.isNull()) {
-            tile.image = QImage(tileSize, rows.premultiplied ? QImage::Format_ARGB32_Premultiplied
-                                                             : QImage::Format_RGB32);
+            tile.image = largeImage(tileSize, rows.premultiplied
+                                                  ? QImage::Format_ARGB32_Premultiplied
+                                                  : QImage::Format_RGB32);
             if (tile.image.isNull())
                 throw Error(QStringLiteral("内存不足，无法生成小图"));
         }
