@@ -29,6 +29,11 @@ constexpr int SavedDotsPerMeter = 3780;
 
 } // namespace
 
+void prepareEncoding()
+{
+    jpegPlugin();
+}
+
 QString encodePicture(QImage image, QIODevice &device, const SaveFormat &format)
 {
     image.setDotsPerMeterX(SavedDotsPerMeter);

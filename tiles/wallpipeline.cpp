@@ -197,6 +197,7 @@ struct WallPipeline::Run {
     {
         if (QThread::idealThreadCount() < Threads)
             return;
+        prepareEncoding();
         try {
             helper = std::thread([this] { work(); });
         } catch (const std::system_error &) {
