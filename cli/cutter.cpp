@@ -56,7 +56,7 @@ void cutOne(const CutJob &job, const Wall &wall, MemoryGate &gate,
     if (plan.enlargement > NotableEnlargement && !wall.isDesignChoice())
         warn(enlargementWarning(plan.enlargement));
     const BudgetShare share(gate, plan.peakBytes);
-    const QImage decoded = decodeForWall(reader, wall, plan);
+    const DecodedWall decoded = decodeForWall(reader, wall, plan);
     // Only a picture that decoded gets a folder. Below the base, the tiles go into a
     // folder the run holds, never through a link that takes its place.
     const QByteArray folder = QFile::encodeName(job.folder);

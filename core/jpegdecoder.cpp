@@ -6,6 +6,7 @@
 #include "core/exif.h"
 #include "core/jpegscans.h"
 #include "core/language.h"
+#include "core/largeimage.h"
 #include "core/memorybudget.h"
 
 #include <QIODevice>
@@ -245,8 +246,8 @@ bool setScale(jpeg_decompress_struct *cinfo, ErrorManager *errors, int eighths)
     return true;
 }
 
-bool decompress(jpeg_decompress_struct *cinfo, ErrorManager *errors, uchar *bits,
-                qsizetype bytesPerLine)
+bool decompress(jpeg_decompress_struct *cinfo, ErrorManager *errors, const QImage &image,
+                uchar *bits, qsizetype bytesPerLine, const JpegDecoder::RowsDone *rowsDone)
 {
     if (setjmp(errors->jump))
         return false;
@@ -254,6 +255,10 @@ bool decompress(jpeg_decompress_struct *cinfo, ErrorManager *errors, uchar *bits
     while (cinfo->output_scanline < cinfo->output_height) {
         JSAMPROW row = bits + qsizetype(cinfo->output_scanline) * bytesPerLine;
         jpeg_read_scanlines(cinfo, &row, 1);
+        // Told in bands, so whoever waits for rows is not woken for every one.
+        if (rowsDone && (cinfo->output_scanline % 32 == 0 ||
+                         cinfo->output_scanline == cinfo->output_height))
+            (*rowsDone)(image, int(cinfo->output_scanline));
     }
     jpeg_finish_decompress(cinfo);
     return true;
@@ -365,18 +370,25 @@ ColourModel JpegDecoder::model() const
     return m->model;
 }
 
-QImage JpegDecoder::decode(int eighths)
+QImage JpegDecoder::decode(int eighths, const RowsDone &rowsDone)
 {
     if (!setScale(&m->cinfo, &m->errors, eighths))
         m->throwFailure();
     if (m->cinfo.output_components != 4)
         throw Error(Texts::tr("不支持的 JPEG 颜色格式"));
-    QImage image(int(m->cinfo.output_width), int(m->cinfo.output_height), QImage::Format_RGB32);
+    QImage image = largeImage(QSize(int(m->cinfo.output_width), int(m->cinfo.output_height)),
+                              QImage::Format_RGB32);
     if (image.isNull())
         throw Error(outOfMemoryReason());
-    if (!decompress(&m->cinfo, &m->errors, image.bits(), image.bytesPerLine()))
+    const bool streamed = rowsDone && !m->cmyk;
+    if (!decompress(&m->cinfo, &m->errors, image, image.bits(), image.bytesPerLine(),
+                    streamed ? &rowsDone : nullptr))
         m->throwFailure();
-    return m->inks ? m->inks->apply(std::move(image)) : image;
+    if (m->inks)
+        image = m->inks->apply(std::move(image));
+    if (rowsDone && !streamed)
+        rowsDone(image, image.height());
+    return image;
 }
 
 } // namespace tk

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QImageIOHandler>
 #include <QSize>
+#include <functional>
 #include <memory>
 
 class QIODevice;
@@ -38,8 +39,14 @@ public:
     ColourDescription colour() const;
     ColourModel model() const;
 
-    // Decodes once, at `eighths`/8, into an RGB32 image.
-    QImage decode(int eighths);
+    // Hears, on the decoding thread, that the first `rows` rows of `image` are final. It
+    // may keep a copy of the image to read them while the rest is decoded, never write.
+    using RowsDone = std::function<void(const QImage &image, int rows)>;
+
+    // Decodes once, at `eighths`/8, into an RGB32 image; `rowsDone`, where given, hears
+    // of the rows as they are decoded (for a picture that needs converting after the
+    // decode, of all of them at the end).
+    QImage decode(int eighths, const RowsDone &rowsDone = {});
 
 private:
     struct State;

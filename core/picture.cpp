@@ -41,6 +41,11 @@ QImage pixelsOnly(const QImage &image)
 
 } // namespace
 
+void prepareEncoding()
+{
+    jpegPlugin();
+}
+
 QString encodePicture(QImage image, QIODevice &device, const SaveFormat &format)
 {
     QImage viewed; // holds the pixels a view shows

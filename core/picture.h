@@ -36,6 +36,10 @@ struct SaveFormat {
 // copied to take the saved density (see encodePicture).
 void SavePicture(QImage image, const QString &path, const SaveFormat &format = {});
 
+// Loads the JPEG writer on the calling thread, before threads that end early encode:
+// Qt's plugin object belongs to the thread that first loads it.
+void prepareEncoding();
+
 // Encodes `image` onto `device` at 96 dots per inch, whatever density the image had;
 // the reason for a failure, or an empty string.
 QString encodePicture(QImage image, QIODevice &device, const SaveFormat &format = {});

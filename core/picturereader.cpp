@@ -366,6 +366,22 @@ QList<QImage> PictureReader::read(const QList<QSize> &decodeSizes)
     return images;
 }
 
+QImage PictureReader::readStored(QSize decodeSize, const RowsDone &rowsDone)
+{
+    const qint64 bytes = peakBytes(decodeSize);
+    if (bytes > PictureMemoryBudget)
+        fail(tooLarge(size(), bytes));
+    const QSize stored = storedDecodeSize(decodeSize);
+    const QSize step = decodeFor(stored);
+    // Rows are told as they come only where the JPEG decoder makes them final: no
+    // resampling and no colours to convert after the decode.
+    const bool streamed = m_jpeg && step == stored && !m_conversion->converts();
+    QImage decoded = decodeStep(step, streamed ? rowsDone : RowsDone());
+    if (decoded.size() != stored)
+        decoded = decoded.scaled(stored, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return m_conversion->apply(std::move(decoded));
+}
+
 // A decoder decodes once; the file is read anew for another decode size.
 void PictureReader::reopen()
 {
@@ -391,14 +407,14 @@ void PictureReader::reopen()
 
 // The picture decoded at `step` (stored orientation), before resampling and turning.
 // Qt's reader is handed the size it is to scale to, where it scales itself.
-QImage PictureReader::decodeStep(QSize step)
+QImage PictureReader::decodeStep(QSize step, const RowsDone &rowsDone)
 {
     if (m_decoded)
         reopen();
     m_decoded = true;
     if (m_jpeg) {
         try {
-            return m_jpeg->decode(eighthsFor(step));
+            return m_jpeg->decode(eighthsFor(step), rowsDone);
         } catch (const Error &e) {
             fail(e.message());
         }

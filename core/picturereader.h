@@ -10,6 +10,7 @@
 #include <QList>
 #include <QSize>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QIODevice;
@@ -53,6 +54,17 @@ public:
     // The peak bytes of that read, the results included.
     qint64 peakBytes(const QList<QSize> &decodeSizes) const;
 
+    // Hears, on the decoding thread, that the first `rows` rows of `image` are final. It
+    // may keep a copy of the image to read them while the rest is decoded, never write.
+    using RowsDone = std::function<void(const QImage &image, int rows)>;
+    // Decodes once at `decodeSize` as read() does, but hands the picture back as stored,
+    // for transformation() to turn upright. Where the JPEG decoder reaches that size
+    // without resampling or converting colours, `rowsDone` hears of the rows as they are
+    // decoded; else of none, and the picture is whole when this returns.
+    QImage readStored(QSize decodeSize, const RowsDone &rowsDone);
+    // The turn that makes the stored picture upright.
+    QImageIOHandler::Transformations transformation() const;
+
     // The pixel format read() hands back, where the header tells it.
     QImage::Format format() const;
     // What the decoded numbers mean, as the header tells (read() turns them into sRGB).
@@ -72,11 +84,10 @@ private:
     QSize decodeFor(QSize storedSize) const;
     qint64 sizePeak(QSize stored) const;
     QList<QList<qsizetype>> decodeGroups(const QList<QSize> &decodeSizes) const;
-    QImage decodeStep(QSize step);
+    QImage decodeStep(QSize step, const RowsDone &rowsDone = {});
     QImage finish(const QImage &decoded, QSize stored) const;
     void reopen();
     void openDecoder(const QByteArray &magic);
-    QImageIOHandler::Transformations transformation() const;
     void prepareColour(const ColourDescription &colour, ColourModel model);
     QImage::Format decodedFormat() const;
 

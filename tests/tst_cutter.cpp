@@ -10,6 +10,8 @@
 #include "shell/form1.h"
 #include "shell/wallsettings.h"
 #include "testsupport.h"
+#include "tiles/picturecut.h"
+#include "tiles/resample.h"
 
 #include <QBuffer>
 #include <QColorSpace>
@@ -89,6 +91,18 @@ QImage photoLike(QSize size)
     return image;
 }
 
+// `jpeg` with the Exif block a camera writes to record how the picture is turned, by
+// its orientation number (1 to 8).
+QByteArray withOrientation(const QByteArray &jpeg, int orientation)
+{
+    QByteArray exif("Exif\0\0II*\0\x08\0\0\0", 14); // little-endian, first directory at 8
+    exif += QByteArray("\x01\0\x12\x01\x03\0\x01\0\0\0", 10); // one entry: orientation, one short
+    exif += char(orientation);
+    exif += QByteArray(7, '\0'); // the short's padding, no next directory
+    const int length = int(exif.size()) + 2;
+    return jpeg.left(2) + "\xFF\xE1" + char(length >> 8) + char(length & 0xFF) + exif + jpeg.mid(2);
+}
+
 double meanDifference(const QImage &a, const QImage &b)
 {
     double sum = 0;
@@ -166,6 +180,8 @@ private slots:
     void exifTurnedPicturesAreCutUpright();
     void newerFormatsAreCutRight_data();
     void newerFormatsAreCutRight();
+    void fullResolutionTilesAreTheirRegionsResampled_data();
+    void fullResolutionTilesAreTheirRegionsResampled();
     void otherGridsCoverThePicture();
     void everyPixelFormatInEveryGrid_data();
     void everyPixelFormatInEveryGrid();
@@ -394,6 +410,56 @@ void TstCutter::newerFormatsAreCutRight()
                 printed ? nearest == k - 1 : sameColour(centre, want, 24),
                 qPrintable(QString("size %1 tile %2: %3").arg(size).arg(k).arg(centre.name())));
         }
+    }
+}
+
+void TstCutter::fullResolutionTilesAreTheirRegionsResampled_data()
+{
+    QTest::addColumn<int>("orientation");
+    QTest::newRow("upright, cut while it decodes") << 1;
+    QTest::newRow("turned a quarter (a phone's portrait)") << 6;
+    QTest::newRow("turned three quarters") << 8;
+    QTest::newRow("upside down") << 3;
+    QTest::newRow("mirrored") << 2;
+    QTest::newRow("mirrored across the diagonal") << 5;
+}
+
+void TstCutter::fullResolutionTilesAreTheirRegionsResampled()
+{
+    // Each tile against its region of the picture as the reader turns it upright whole,
+    // resampled alone: the tiles made as the rows come in, in the stored orientation, and
+    // turned one by one must show the same.
+    QFETCH(int, orientation);
+    const QString path = m_dir.filePath(QString("regions/%1.jpg").arg(orientation));
+    QDir().mkpath(m_dir.filePath("regions"));
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    QVERIFY(photoLike(QSize(1600, 1200)).save(&buffer, "jpeg", 95));
+    writeBytes(withOrientation(jpeg, orientation), path);
+    const QString out = m_dir.filePath(QString("regions/%1").arg(orientation));
+    QCOMPARE(cut({"--quiet", "--grid", "2x2", "--size", "300", "--format", "png", "--out", out, path})
+                 .status,
+             0);
+
+    tk::Wall wall;
+    wall.columns = wall.rows = 2;
+    wall.tileSize = 300;
+    tk::PictureReader reader(path);
+    const QSize size = tk::planPictureWall(reader, wall).decodeSize;
+    QVERIFY(size.width() < reader.size().width()); // decoded smaller, by eighths
+    const QImage picture = reader.read(size);
+    const QList<QRectF> regions = tk::wallRegions(2, 2);
+    for (int k = 0; k < 4; ++k) {
+        const QRectF &r = regions[k];
+        const QImage want = tk::resampleRegion(
+            picture,
+            QRectF(r.x() * size.width(), r.y() * size.height(), r.width() * size.width(),
+                   r.height() * size.height()),
+            QSize(300, 300));
+        const QImage tile = QImage(out + QString("/%1.png").arg(k + 1)).convertToFormat(want.format());
+        const int diff = maxChannelDifference(tile, want);
+        QVERIFY2(diff <= 2, qPrintable(QString("tile %1 differs by %2").arg(k + 1).arg(diff)));
     }
 }
 

@@ -1,6 +1,7 @@
 #include "core/canvas.h"
 #include "core/error.h"
 #include "testsupport.h"
+#include "tiles/resample.h"
 #include "tiles/tileexport.h"
 #include "tiles/framing.h"
 #include "tiles/tilegrid.h"
@@ -11,7 +12,9 @@
 #include <QImageReader>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 using namespace testsupport;
 
@@ -52,6 +55,74 @@ QImage oracleTile(const QImage &preview, const tk::TileRect &twips)
     return tile;
 }
 
+// Independent Lanczos-3, slow and plain: every source pixel of the line weighed by the
+// kernel (widened by the shrink factor) round the output pixel's centre, the weights cut
+// at the picture's edges and scaled back up to 1. Vertical sums rounded to 8 bits before
+// the horizontal ones, as a two-pass resampler of 8-bit pictures does.
+std::vector<double> lanczosWeights(double centre, double scale, int size)
+{
+    const double widen = std::max(scale, 1.0);
+    std::vector<double> weights(size_t(size), 0.0);
+    double total = 0;
+    for (int k = 0; k < size; ++k) {
+        const double x = (k + 0.5 - centre) / widen;
+        const double w = x == 0 ? 1
+                         : std::abs(x) >= 3
+                             ? 0
+                             : 3 * std::sin(M_PI * x) * std::sin(M_PI * x / 3) / (M_PI * M_PI * x * x);
+        weights[size_t(k)] = w;
+        total += w;
+    }
+    for (double &w : weights)
+        w /= total;
+    return weights;
+}
+
+int toByte(double v)
+{
+    return std::clamp(int(std::lround(v)), 0, 255);
+}
+
+QImage lanczosTile(const QImage &picture, const QRectF &source, QSize out)
+{
+    const double sx = source.width() / out.width(), sy = source.height() / out.height();
+    QImage tile(out, QImage::Format_RGB32);
+    std::vector<QRgb> column(size_t(picture.width()));
+    for (int j = 0; j < out.height(); ++j) {
+        const auto wy = lanczosWeights(source.y() + (j + 0.5) * sy, sy, picture.height());
+        for (int x = 0; x < picture.width(); ++x) {
+            double r = 0, g = 0, b = 0;
+            for (int y = 0; y < picture.height(); ++y) {
+                const QRgb p = picture.pixel(x, y);
+                r += wy[size_t(y)] * qRed(p), g += wy[size_t(y)] * qGreen(p), b += wy[size_t(y)] * qBlue(p);
+            }
+            column[size_t(x)] = qRgb(toByte(r), toByte(g), toByte(b));
+        }
+        for (int i = 0; i < out.width(); ++i) {
+            const auto wx = lanczosWeights(source.x() + (i + 0.5) * sx, sx, picture.width());
+            double r = 0, g = 0, b = 0;
+            for (int x = 0; x < picture.width(); ++x) {
+                const QRgb p = column[size_t(x)];
+                r += wx[size_t(x)] * qRed(p), g += wx[size_t(x)] * qGreen(p), b += wx[size_t(x)] * qBlue(p);
+            }
+            tile.setPixel(i, j, qRgb(toByte(r), toByte(g), toByte(b)));
+        }
+    }
+    return tile;
+}
+
+// Ramps, and waves of a few pixels whose phase shows a shift of half a pixel.
+QImage wavePicture(QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            image.setPixel(x, y,
+                           qRgb(x * 255 / (size.width() - 1), y * 255 / (size.height() - 1),
+                                toByte(128 + 110 * std::sin(2 * M_PI * (x / 9.0 + y / 7.0)))));
+    return image;
+}
+
 QImage paintedTile(const QImage &preview, const tk::TileRect &rect)
 {
     tk::Canvas canvas(CanvasInner);
@@ -71,6 +142,8 @@ private slots:
     void tilesMatchAnIndependentResampler();
     void wallsLieWithinThePicture_data();
     void wallsLieWithinThePicture();
+    void fullResolutionTilesMatchLanczos_data();
+    void fullResolutionTilesMatchLanczos();
     void savedTilesAreJpegAndReplaceOldOnes();
     void failingSaveStopsAndKeepsEarlierTiles();
 };
@@ -222,6 +295,35 @@ void TstTiles::wallsLieWithinThePicture()
         else if (i > 0)
             QVERIFY(cell.top() > cells[i - wall.columns].bottom());
     }
+}
+
+void TstTiles::fullResolutionTilesMatchLanczos_data()
+{
+    QTest::addColumn<QRectF>("source");
+    QTest::addColumn<QSize>("out");
+    // In a 120 × 90 picture.
+    QTest::newRow("shrinking 2.6x, reading past the rectangle")
+        << QRectF(31.3, 22.7, 52, 39) << QSize(20, 15);
+    QTest::newRow("enlarging 2.3x at the top-left corner") << QRectF(0, 0, 17.5, 13) << QSize(40, 30);
+    QTest::newRow("enlarging at the bottom-right corner") << QRectF(105, 78, 15, 12) << QSize(37, 29);
+    QTest::newRow("shrinking across, enlarging down") << QRectF(10.25, 5.5, 80, 12) << QSize(30, 35);
+    QTest::newRow("the whole picture, shrunk to a square") << QRectF(0, 0, 120, 90) << QSize(33, 33);
+}
+
+void TstTiles::fullResolutionTilesMatchLanczos()
+{
+    QFETCH(QRectF, source);
+    QFETCH(QSize, out);
+    const QImage picture = wavePicture(QSize(120, 90));
+    const QImage tile = tk::resampleRegion(picture, source, out);
+    QCOMPARE(tile.size(), out);
+    const int tolerance = 1;
+    const int diff = maxChannelDifference(tile, lanczosTile(picture, source, out));
+    QVERIFY2(diff <= tolerance, qPrintable(QString("differs by %1").arg(diff)));
+    // The comparison would see a shift of half a pixel either way.
+    for (const QPointF shift : {QPointF(0.5, 0), QPointF(0, 0.5)})
+        QVERIFY(maxChannelDifference(tile, lanczosTile(picture, source.translated(shift), out)) >
+                3 * tolerance);
 }
 
 void TstTiles::savedTilesAreJpegAndReplaceOldOnes()

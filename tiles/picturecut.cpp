@@ -1,87 +1,66 @@
 #include "tiles/picturecut.h"
 
+#include "core/atomicfile.h"
 #include "core/error.h"
 #include "core/language.h"
 #include "core/memorybudget.h"
 #include "core/picturereader.h"
 #include "tiles/framing.h"
-#include "tiles/tilegrid.h"
+#include "tiles/wallpipeline.h"
 #include "tiles/windowcut.h"
 #include "tiles/windowgeometry.h"
 
-#include <QPainter>
 #include <algorithm>
-#include <cmath>
 
 namespace tk {
 
 namespace {
 
-// The 32-bit formats that smooth scaling takes as they are; any other would be
-// converted again for every region.
-bool isThirtyTwoBit(QImage::Format format)
+// The scale of a picture of `full` pixels decoded at `decoded`: a JPEG decoder's eighths
+// (it rounds the size up, so the plain ratio would shift the far edge), else the ratio.
+QSizeF decodeScale(QSize full, QSize decoded)
 {
-    return format == QImage::Format_RGB32 || format == QImage::Format_ARGB32_Premultiplied;
-}
-
-// Whole pixels of a picture of `size` that a region covers, at least one each way.
-QRect regionPixels(QSize size, const QRectF &region)
-{
-    const double w = size.width(), h = size.height();
-    const int left = std::clamp(int(std::lround(region.left() * w)), 0, size.width() - 1);
-    const int top = std::clamp(int(std::lround(region.top() * h)), 0, size.height() - 1);
-    const int right = std::clamp(int(std::lround(region.right() * w)), left + 1, size.width());
-    const int bottom = std::clamp(int(std::lround(region.bottom() * h)), top + 1, size.height());
-    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
-}
-
-// A view of the region's rows claims whole lines from its first pixel on; from a left
-// edge further in, the last rows of the picture would claim memory past its end.
-bool viewReachesPastEnd(QSize size, const QRect &pixels)
-{
-    return pixels.left() > 0 && pixels.bottom() == size.height() - 1;
-}
-
-// The region of a 32-bit picture: its rows seen in place where that is safe, else a copy.
-QImage regionImage(const QImage &picture, const QRect &pixels)
-{
-    if (viewReachesPastEnd(picture.size(), pixels))
-        return picture.copy(pixels);
-    return QImage(picture.constScanLine(pixels.top()) + pixels.left() * 4, pixels.width(),
-                  pixels.height(), picture.bytesPerLine(), picture.format());
-}
-
-QImage renderRegion(const QImage &picture, const QRectF &region, int side)
-{
-    const QImage view = regionImage(picture, regionPixels(picture.size(), region));
-    QImage tile = view.scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    if (!tile.hasAlphaChannel())
-        return tile;
-    QImage flat(tile.size(), QImage::Format_RGB32);
-    flat.fill(previewBackColour());
-    QPainter(&flat).drawImage(0, 0, tile);
-    return flat;
-}
-
-// Peak bytes of cutting a picture decoded at `size` into the regions: the decode
-// itself (the decoder's own buffers are gone once it is done), then the picture with
-// a 32-bit copy where needed, the region copy that bottom tiles need, and one tile.
-qint64 cutBytes(const PictureReader &reader, QSize size, const QList<QRectF> &regions, int side)
-{
-    qint64 copy = 0;
-    for (const QRectF &region : regions) {
-        const QRect pixels = regionPixels(size, region);
-        if (viewReachesPastEnd(size, pixels))
-            copy = std::max(copy, pixelArea(pixels.size()) * 4);
+    for (int eighths = 1; eighths <= 8; ++eighths) {
+        const auto scaled = [eighths](int n) { return int((qint64(n) * eighths + 7) / 8); };
+        if (scaled(full.width()) == decoded.width() && scaled(full.height()) == decoded.height())
+            return QSizeF(eighths / 8.0, eighths / 8.0);
     }
-    const qint64 picture = pixelArea(size) * bytesPerPixel(reader.format());
-    const qint64 conversion = isThirtyTwoBit(reader.format()) ? 0 : pixelArea(size) * 4;
-    // The tile, and its flattened copy where the picture may have alpha.
-    const bool alpha =
-        reader.format() == QImage::Format_Invalid ||
-        QImage::toPixelFormat(reader.format()).alphaUsage() == QPixelFormat::UsesAlpha;
-    const qint64 tile = qint64(side) * side * 4 * (alpha ? 2 : 1);
-    return std::max(reader.peakBytes(size), picture + conversion + copy + tile);
+    return QSizeF(double(decoded.width()) / full.width(), double(decoded.height()) / full.height());
+}
+
+// Each region's rectangle in the picture of `full` pixels decoded at `decoded`, in its pixels.
+QList<QRectF> tileSources(QSize full, QSize decoded, const QList<QRectF> &regions)
+{
+    const QSizeF scale = decodeScale(full, decoded);
+    const double w = full.width() * scale.width(), h = full.height() * scale.height();
+    QList<QRectF> sources;
+    for (const QRectF &region : regions)
+        sources << QRectF(region.x() * w, region.y() * h, region.width() * w, region.height() * h);
+    return sources;
+}
+
+WallPipeline pipeline(const QList<QRectF> &sources, QSize decoded, const WallPlan &plan,
+                      const SaveFormat &format)
+{
+    return WallPipeline(sources, decoded, QSize(plan.tileSide, plan.tileSide), format);
+}
+
+// Peak bytes of cutting a picture decoded at `size`: the decode, the picture with a
+// 32-bit copy where needed, and the tiles' work, beside the decode when `held`.
+qint64 cutBytes(const PictureReader &reader, QSize size, const Wall &wall, int side, bool held)
+{
+    const QImage::Format format = reader.format();
+    const bool thirtyTwoBit =
+        format == QImage::Format_RGB32 || format == QImage::Format_ARGB32_Premultiplied;
+    const qint64 picture =
+        pixelArea(size) * bytesPerPixel(format) + (thirtyTwoBit ? 0 : pixelArea(size) * 4);
+    const bool alpha = format == QImage::Format_Invalid ||
+                       QImage::toPixelFormat(format).alphaUsage() == QPixelFormat::UsesAlpha;
+    const bool turned = reader.transformation() != QImageIOHandler::TransformationNone;
+    const qint64 work = WallPipeline::workBytes(
+        wall.tileCount(), QSize(side, side), int(alpha) + int(turned), held);
+    return held ? std::max(reader.peakBytes(size), picture) + work
+                : std::max(reader.peakBytes(size), picture + work);
 }
 
 } // namespace
@@ -135,28 +114,38 @@ WallPlan planPictureWall(const PictureReader &reader, const Wall &wall)
     while (i + 1 < sizes.size() && (sizes[i].width() < needWidth || sizes[i].height() < needHeight))
         ++i;
     // Softer tiles rather than no tiles, while a smaller decode fits the budget.
-    while (i > 0 && cutBytes(reader, sizes[i], plan.regions, side) > PictureMemoryBudget)
+    while (i > 0 && cutBytes(reader, sizes[i], wall, side, false) > PictureMemoryBudget)
         --i;
     plan.decodeSize = sizes[i];
-    plan.peakBytes = cutBytes(reader, sizes[i], plan.regions, side);
+    plan.whileDecoding = cutBytes(reader, sizes[i], wall, side, true) <= PictureMemoryBudget;
+    plan.peakBytes = cutBytes(reader, sizes[i], wall, side, plan.whileDecoding);
     return plan;
 }
 
-QImage decodePicture(PictureReader &reader, const WallPlan &plan)
+DecodedWall decodePicture(PictureReader &reader, const Wall &wall, const WallPlan &plan)
 {
-    QImage picture = reader.read(plan.decodeSize);
-    if (!isThirtyTwoBit(picture.format()))
-        picture = picture.convertToFormat(
-            picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
-    return picture;
+    const QList<QRectF> sources = tileSources(reader.size(), plan.decodeSize, plan.regions);
+    if (plan.whileDecoding)
+        return DecodedWall{
+            {}, {}, pipeline(sources, plan.decodeSize, plan, wall.format).encodeWhileDecoding(reader)};
+    return DecodedWall{reader.read(plan.decodeSize), sources, {}};
 }
 
-void writePictureWall(const QImage &picture, const QString &folder, const Wall &wall,
+void writePictureWall(const DecodedWall &decoded, const QString &folder, const Wall &wall,
                       const WallPlan &plan)
 {
     const QStringList paths = wallTilePaths(folder, wall);
-    for (int i = 0; i < plan.regions.size(); ++i)
-        SavePicture(renderRegion(picture, plan.regions[i], plan.tileSide), paths[i], wall.format);
+    if (decoded.tiles.isEmpty()) {
+        pipeline(decoded.sources, decoded.picture.size(), plan, wall.format)
+            .write(decoded.picture, paths);
+        return;
+    }
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        const QByteArray &bytes = decoded.tiles[i];
+        writeFileAtomically(paths[i], [&bytes](QIODevice &device) {
+            return device.write(bytes) == bytes.size() ? QString() : device.errorString();
+        });
+    }
 }
 
 } // namespace tk

@@ -40,16 +40,17 @@ WallPlan planWall(const PictureReader &reader, const Wall &wall)
     return plan;
 }
 
-QImage decodeForWall(PictureReader &reader, const Wall &wall, const WallPlan &plan)
+DecodedWall decodeForWall(PictureReader &reader, const Wall &wall, const WallPlan &plan)
 {
-    return wall.isWindowWall() ? decodePreview(reader) : decodePicture(reader, plan);
+    return wall.isWindowWall() ? DecodedWall{decodePreview(reader), {}, {}}
+                               : decodePicture(reader, wall, plan);
 }
 
-void writeWall(const QImage &decoded, const QString &folder, const Wall &wall,
+void writeWall(const DecodedWall &decoded, const QString &folder, const Wall &wall,
                const WallPlan &plan)
 {
     if (wall.isWindowWall())
-        writeWindowWall(decoded, folder, wall.format);
+        writeWindowWall(decoded.picture, folder, wall.format);
     else
         writePictureWall(decoded, folder, wall, plan);
 }

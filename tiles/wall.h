@@ -3,6 +3,7 @@
 #include "core/error.h"
 #include "core/picture.h"
 
+#include <QByteArray>
 #include <QImage>
 #include <QList>
 #include <QRect>
@@ -71,6 +72,16 @@ struct WallPlan {
     int tileSide = 0;
     double enlargement = 1.0;
     qint64 peakBytes = 0;
+    // Tiles made while the picture decodes, held encoded until it is whole.
+    bool whileDecoding = false;
+};
+
+// What a cut's decode phase hands its write phase: the window's preview, or the picture
+// with each tile's rectangle of it in its pixels, or the tiles already made, encoded.
+struct DecodedWall {
+    QImage picture;
+    QList<QRectF> sources;
+    QList<QByteArray> tiles;
 };
 
 // A cut in its phases, so a batch can hold a picture's share of the budget from the plan
@@ -79,8 +90,8 @@ struct WallPlan {
 // the preview), write (throws tk::Error at the first failure; tiles written before it
 // stay).
 WallPlan planWall(const PictureReader &reader, const Wall &wall);
-QImage decodeForWall(PictureReader &reader, const Wall &wall, const WallPlan &plan);
-void writeWall(const QImage &decoded, const QString &folder, const Wall &wall,
+DecodedWall decodeForWall(PictureReader &reader, const Wall &wall, const WallPlan &plan);
+void writeWall(const DecodedWall &decoded, const QString &folder, const Wall &wall,
                const WallPlan &plan);
 
 // All of it for the picture at `path`, or the one `reader` has open.

@@ -404,6 +404,14 @@ Start it from a desktop, or run it on a virtual display:
         <source>图片 (*.jpg *.jpeg *.jpe *.png *.gif *.bmp *.ico *.pbm *.pgm *.ppm *.xbm *.xpm *.heic *.heif *.hif *.avif *.webp *.tif *.tiff)</source>
         <translation>Pictures (*.jpg *.jpeg *.jpe *.png *.gif *.bmp *.ico *.pbm *.pgm *.ppm *.xbm *.xpm *.heic *.heif *.hif *.avif *.webp *.tif *.tiff)</translation>
     </message>
+    <message>
+        <source>内存不足，无法生成小图</source>
+        <translation>not enough memory to make the tiles</translation>
+    </message>
+    <message>
+        <source>第 %1 张小图无法编码：%2</source>
+        <translation>tile %1 cannot be encoded: %2</translation>
+    </message>
 </context>
 <context>
     <name>tk::Form1</name>

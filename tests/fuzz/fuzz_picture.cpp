@@ -1,6 +1,6 @@
-// Any bytes as a picture file, through the load path of the window's preview and the
-// cutter's full-size decode: a failure must be a tk::Error, never a crash, a hang or
-// an allocation past the budget.
+// Any bytes as a picture file, through the load path of the window's preview, the
+// cutter's full-size decode and the decode that reports its rows as it goes: a failure
+// must be a tk::Error, never a crash, a hang or an allocation past the budget.
 #include "core/error.h"
 #include "core/picturereader.h"
 
@@ -29,6 +29,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                 std::abort(); // success must mean a picture of the size asked for
         } catch (const tk::Error &) {
         }
+    }
+    // The decode that full-resolution walls are cut from as it runs: rows told in order,
+    // never past the picture.
+    try {
+        const auto reader = tk::PictureReader::fromBytes(bytes, QStringLiteral("fuzz"));
+        int told = 0;
+        const QImage image = reader->readStored(
+            reader->decodeSizes().constFirst(), [&told](const QImage &decoding, int rows) {
+                if (rows < told || rows > decoding.height())
+                    std::abort();
+                told = rows;
+            });
+        if (image.isNull())
+            std::abort();
+    } catch (const tk::Error &) {
     }
     return 0;
 }
