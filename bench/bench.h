@@ -1,8 +1,16 @@
 #pragma once
 
 #include <QString>
+#include <vector>
 
 namespace bench {
+
+// A "Vm…:" figure of this process in kB ("VmHWM": the peak resident size), or -1.
+long statusKb(const char *key);
+// Lowers the recorded peak to the present resident size, so the next peak is what
+// follows and not what start-up left.
+void resetPeak();
+double median(std::vector<double> values);
 
 // Writes the sample photos into `folder`, keeping any that already exist.
 int generate(const QString &folder);

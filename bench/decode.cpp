@@ -20,24 +20,6 @@ const QSize PreviewDecode(400, 200);
 
 using Clock = std::chrono::steady_clock;
 
-long peakKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (QByteArray line; !(line = status.readLine()).isEmpty();)
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    return -1;
-}
-
-void resetPeak()
-{
-    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
-    if (clearRefs.open(QIODevice::WriteOnly))
-        clearRefs.write("5");
-}
-
 // CPU time of the whole process, all threads, in ms: on a shared machine steadier than
 // the wall clock.
 double cpuMs()
@@ -56,7 +38,7 @@ struct Decode {
 Decode timedDecode(const QString &path, QSize size)
 {
     resetPeak();
-    const long before = peakKb();
+    const long before = statusKb("VmHWM");
     const auto start = Clock::now();
     const double cpuStart = cpuMs();
     tk::PictureReader reader(path);
@@ -66,15 +48,9 @@ Decode timedDecode(const QString &path, QSize size)
     const double cpu = cpuMs() - cpuStart;
     if (image.isNull() || (size.isValid() && image.size() != size))
         throw tk::Error(QStringLiteral("wrong decode of ") + path);
-    return {ms, cpu, peakKb() - before, estimate};
+    return {ms, cpu, statusKb("VmHWM") - before, estimate};
 }
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 } // namespace
 

@@ -51,7 +51,6 @@ constexpr int HeaderSideLimit = 65535;
 // What the codec keeps besides the planes it hands over, in samples a pixel.
 constexpr qint64 CodecSamplesPerPixel = 3;
 constexpr qint64 FixedWorkBytes = qint64(4) << 20;
-constexpr int Factors[] = {8, 4, 2, 1};
 
 int64_t position(void *device)
 {
@@ -192,14 +191,7 @@ QList<QSize> HeifDecoder::decodeSizes() const
 {
     if (!reducible())
         return {m->stored};
-    QList<QSize> sizes;
-    for (const int factor : Factors) {
-        const QSize step((m->stored.width() + factor - 1) / factor,
-                         (m->stored.height() + factor - 1) / factor);
-        if (sizes.isEmpty() || sizes.last() != step)
-            sizes << step;
-    }
-    return sizes;
+    return halvedSizes(m->stored);
 }
 
 HeifDecoder::~HeifDecoder() = default;
@@ -288,10 +280,7 @@ QImage HeifDecoder::decodeReduced(int factor)
 QImage HeifDecoder::decode(QSize step)
 {
     if (step.isValid() && step != m->stored && reducible()) {
-        int factor = 1;
-        for (const int f : Factors)
-            if (QSize((m->stored.width() + f - 1) / f, (m->stored.height() + f - 1) / f) == step)
-                factor = qMax(factor, f);
+        const int factor = halvingFor(m->stored, step);
         if (factor > 1) {
             const QImage reduced = decodeReduced(factor);
             if (!reduced.isNull())

@@ -46,6 +46,36 @@ std::unique_ptr<PictureDecoder> openPictureDecoder(QIODevice &device, const QByt
     return nullptr;
 }
 
+namespace {
+
+constexpr int Halvings[] = {8, 4, 2, 1};
+
+QSize divided(QSize full, int factor)
+{
+    return QSize((full.width() + factor - 1) / factor, (full.height() + factor - 1) / factor);
+}
+
+} // namespace
+
+QList<QSize> halvedSizes(QSize full)
+{
+    QList<QSize> sizes;
+    for (const int factor : Halvings) {
+        const QSize step = divided(full, factor);
+        if (sizes.isEmpty() || sizes.last() != step)
+            sizes << step;
+    }
+    return sizes;
+}
+
+int halvingFor(QSize full, QSize step)
+{
+    for (const int factor : Halvings)
+        if (divided(full, factor) == step)
+            return factor;
+    return 1;
+}
+
 QString truncatedReason()
 {
     return Texts::tr("文件不完整");

@@ -58,6 +58,12 @@ protected:
 // (HEIF and AVIF, WebP, TIFF), its header read; null for any other format.
 std::unique_ptr<PictureDecoder> openPictureDecoder(QIODevice &device, const QByteArray &magic);
 
+// The sizes of a picture of `full` pixels divided by 8, 4, 2 and 1 (rounding up),
+// smallest first and each once: what a decoder that reduces by halving reaches.
+QList<QSize> halvedSizes(QSize full);
+// The divisor of the one of those sizes that `step` is; 1 when it is none of them.
+int halvingFor(QSize full, QSize step);
+
 // What a failed read of a cut or damaged file says, the same for every format.
 QString truncatedReason();
 QString corruptReason();

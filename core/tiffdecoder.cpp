@@ -18,7 +18,6 @@ namespace tk {
 
 namespace {
 
-constexpr int Factors[] = {8, 4, 2, 1};
 // The codec's own state (LZW or Deflate tables, the JPEG codec's) and libtiff's directory.
 constexpr qint64 FixedWorkBytes = qint64(2) << 20;
 // Past this many strips or tiles, their sizes are not summed up: the file size stands in.
@@ -210,14 +209,7 @@ QList<QSize> TiffDecoder::decodeSizes() const
 {
     if (!m->direct)
         return {m->stored};
-    QList<QSize> sizes;
-    for (const int factor : Factors) {
-        const QSize step((m->stored.width() + factor - 1) / factor,
-                         (m->stored.height() + factor - 1) / factor);
-        if (sizes.isEmpty() || sizes.last() != step)
-            sizes << step;
-    }
-    return sizes;
+    return halvedSizes(m->stored);
 }
 
 // The result, the stored and the decoded strip (or tile and band), and while reducing a
@@ -244,10 +236,7 @@ QImage TiffDecoder::decode(QSize step)
 QImage TiffDecoder::decodeRows(QSize step)
 {
     const int width = m->stored.width(), height = m->stored.height();
-    int factor = 1;
-    for (const int f : Factors)
-        if (QSize((width + f - 1) / f, (height + f - 1) / f) == step)
-            factor = qMax(factor, f);
+    const int factor = halvingFor(m->stored, step);
     TiffRowFormat rows = m->rows;
     rows.inksKept = m_inksKept;
     QImage image(QSize((width + factor - 1) / factor, (height + factor - 1) / factor),
