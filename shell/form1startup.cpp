@@ -1,6 +1,7 @@
 // Form1's start-up and shutdown.
 #include "core/companionfiles.h"
 #include "shell/form1.h"
+#include "shell/form1texts.h"
 #include "shell/platform/app.h"
 #include "shell/platform/controls.h"
 #include "shell/platform/end.h"
@@ -37,7 +38,7 @@ void Form1::Form_Load()
     show();
     // Once, over the window, and without waiting for the user: the start goes on.
     if (!files.failure.isEmpty())
-        MsgBoxModeless(files.failure, vbExclamation, tr("警告："), this);
+        MsgBoxModeless(files.failure, vbExclamation, warningTitle(), this);
 
     GuangGao();
 }

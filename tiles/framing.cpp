@@ -91,9 +91,15 @@ QList<QRectF> wallCells(const Wall &wall, QSizeF picture)
                                         : gridRegions(wall.columns, wall.rows);
     QList<QRectF> cells;
     for (const QRectF &f : fractions)
-        cells << QRectF(area.left() + f.left() * area.width(), area.top() + f.top() * area.height(),
-                        f.width() * area.width(), f.height() * area.height());
+        cells << placedIn(f, area);
     return cells;
+}
+
+QRectF placedIn(const QRectF &fraction, const QRectF &area)
+{
+    return QRectF(area.left() + fraction.left() * area.width(),
+                  area.top() + fraction.top() * area.height(), fraction.width() * area.width(),
+                  fraction.height() * area.height());
 }
 
 QRectF letterbox(QSizeF picture, QSizeF box)

@@ -41,6 +41,9 @@ QRectF wallArea(const Wall &wall, QSizeF picture);
 // Each tile's cell, row by row, in the picture's pixels.
 QList<QRectF> wallCells(const Wall &wall, QSizeF picture);
 
+// A rectangle given as fractions of `area`, in `area`'s own units.
+QRectF placedIn(const QRectF &fraction, const QRectF &area);
+
 // Where a picture of `picture` pixels shows whole and undistorted in a box of `box`,
 // centred (letterboxed).
 QRectF letterbox(QSizeF picture, QSizeF box);

@@ -32,10 +32,10 @@ QSizeF decodeScale(QSize full, QSize decoded)
 QList<QRectF> tileSources(QSize full, QSize decoded, const QList<QRectF> &regions)
 {
     const QSizeF scale = decodeScale(full, decoded);
-    const double w = full.width() * scale.width(), h = full.height() * scale.height();
+    const QRectF whole(0, 0, full.width() * scale.width(), full.height() * scale.height());
     QList<QRectF> sources;
     for (const QRectF &region : regions)
-        sources << QRectF(region.x() * w, region.y() * h, region.width() * w, region.height() * h);
+        sources << placedIn(region, whole);
     return sources;
 }
 

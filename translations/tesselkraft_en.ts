@@ -468,10 +468,6 @@ Start it from a desktop, or run it on a virtual display:
         <translation>The folder&apos;s name is not valid text in the system&apos;s encoding, so no tiles can be saved in it: “%1”</translation>
     </message>
     <message>
-        <source>警告：</source>
-        <translation>Warning</translation>
-    </message>
-    <message>
         <source>4×2（默认）</source>
         <translation>4×2 (default)</translation>
     </message>
