@@ -101,10 +101,18 @@ opened=$!
 click_at 56 21 # 选择图片
 dialog=$(wait_for '^打开$')
 wait_until 5 has_keyboard "$dialog" || { echo "the open dialog does not have the keyboard"; exit 1; }
-xdotool type --delay 5 "$work/photo.png"
-xdotool key Return
-# The clicks below reach the window once the dialog has gone; they wait behind the load.
-wait_until 30 gone '^打开$' || { echo "the open dialog stays"; exit 1; }
+# The dialog moves into a typed folder on its own time and keeps only the name; a Return
+# that comes first (a slow, sanitised build) finds no such file and the dialog stays, its
+# field emptied. Then the path is typed again, now into the right folder.
+chosen=""
+for _ in 1 2 3; do
+    xdotool key ctrl+a
+    xdotool type --delay 5 "$work/photo.png"
+    xdotool key Return
+    # The clicks below reach the window once the dialog has gone; they wait behind the load.
+    if wait_until 10 gone '^打开$'; then chosen=yes && break; fi
+done
+[ -n "$chosen" ] || { echo "the open dialog stays"; exit 1; }
 
 click_at 150 20 # 效果预览
 shot preview
